@@ -1,0 +1,165 @@
+#include "OrvPostgreSQL.h"
+
+namespace orvdb {
+
+namespace {
+std::string& connInfo() {
+    static std::string s;
+    return s;
+}
+std::function<bool()>& deleteConfirm() {
+    static std::function<bool()> f;
+    return f;
+}
+}  // namespace
+
+const char* LibErrText(int code) {
+    switch (code) {
+    case LibErr::RecordMissing: return "Il record non esiste più: è stato cancellato da un altro utente";
+    case LibErr::HeaderExists: return "Esiste già una promozione con questo codice";
+    case LibErr::DeleteRefused: return "Cancellazione annullata dall'utente";
+    case LibErr::BadDepot: return "Deposito inesistente o non specificato";
+    case LibErr::BadPriceList: return "Listino inesistente";
+    case LibErr::RowExists: return "Codice riga promozione già utilizzato";
+    case LibErr::BadArticle: return "Articolo inesistente";
+    case LibErr::BadGiftArticle: return "Articolo regalo inesistente";
+    case LibErr::HeaderMissing: return "La promozione della riga non esiste più";
+    case LibErr::BadFilter: return "Marchio, reparto o categoria merceologica inesistente";
+    case LibErr::BadSupplier: return "Fornitore inesistente";
+    case LibErr::SellinExists: return "Esiste già una promozione sellin con questo codice";
+    case LibErr::BadVat: return "Codice IVA inesistente";
+    default: return "";
+    }
+}
+
+void RaiseLibError(int code, const std::string& statement) {
+    throw SAException(SA_Library_Error, code, LibErrText(code), {}, statement);
+}
+
+void SetConnInfo(std::string conninfo) { connInfo() = std::move(conninfo); }
+const std::string& ConnInfo() { return connInfo(); }
+void SetDeleteConfirm(std::function<bool()> ask) { deleteConfirm() = std::move(ask); }
+
+void COrvPostgreSQL::OpenConnection(SAConnection* con, SACommand* cmd) {
+    if (!con->isConnected()) con->Connect(connInfo());
+    if (cmd) cmd->setConnection(con);
+}
+
+std::string COrvPostgreSQL::QueryAdapt(const std::string& statement, long limit, long offset) {
+    std::string s = statement;
+    if (limit > 0) s += " LIMIT " + std::to_string(limit);
+    if (offset > 0) s += " OFFSET " + std::to_string(offset);
+    return s;
+}
+
+bool COrvPostgreSQL::IsDupKeyErr(const SAException& e) {
+    return std::string_view(e.ErrSQLState()) == "23505";
+}
+
+bool COrvPostgreSQL::IsTableNotExistErr(const SAException& e) {
+    return std::string_view(e.ErrSQLState()) == "42P01";
+}
+
+bool COrvPostgreSQL::Exists(SACommand& aux, const std::string& sql, const std::string& param,
+                            long value) {
+    aux.setCommandText(sql);
+    aux.Param(param).setAsLong(value);
+    aux.Execute();
+    bool found = aux.FetchNext();
+    aux.Close();
+    return found;
+}
+
+bool COrvPostgreSQL::ExistsText(SACommand& aux, const std::string& sql, const std::string& param,
+                                const std::string& value) {
+    aux.setCommandText(sql);
+    aux.Param(param).setAsString(value);
+    aux.Execute();
+    bool found = aux.FetchNext();
+    aux.Close();
+    return found;
+}
+
+long COrvPostgreSQL::MaxPlusOne(SACommand& aux, const std::string& table,
+                                const std::string& column) {
+    aux.setCommandText("SELECT COALESCE(MAX(" + column + "),0) + 1 AS codice FROM " + table);
+    aux.Execute();
+    long code = aux.FetchNext() ? aux.Field("codice").asLong() : 1;
+    aux.Close();
+    return code;
+}
+
+bool COrvPostgreSQL::RecordExists(SACommand& aux, const void* rec) {
+    std::string sql = m_def.SelectByKeyText();
+    sql.replace(0, std::string("SELECT *").size(), "SELECT 1");
+    aux.setCommandText(sql);
+    m_def.BindKey(aux, rec);
+    aux.Execute();
+    bool found = aux.FetchNext();
+    aux.Close();
+    return found;
+}
+
+void COrvPostgreSQL::CheckWrite(SACommand&, const void*, int) {}
+void COrvPostgreSQL::AfterDelete(SACommand&, const void*) {}
+
+void COrvPostgreSQL::AssignCode(SACommand& aux, void* rec) {
+    if (m_def.HasLongKey() && m_def.KeyColumns().size() == 1 && m_def.KeyValue(rec) == 0)
+        m_def.SetKeyValue(rec, MaxPlusOne(aux, m_def.Table(), m_def.Key()));
+}
+
+void COrvPostgreSQL::SqlTransaction(SACommand* cmd, void* rec, int op) {
+    SAConnection* con = cmd->Connection();
+    if (!con || !con->isConnected())
+        throw SAException(SA_Library_Error, sa_err::NotConnected,
+                          "Connessione al database non aperta");
+    SACommand aux(con);
+    switch (op) {
+    case SQL_INSERT: {
+        CheckWrite(aux, rec, op);
+        AssignCode(aux, rec);
+        // A used code is the library's error; it carries SQLSTATE 23505 as
+        // well, so IsDupKeyErr holds whether the check or the server saw it.
+        if (DupKeyCode() && RecordExists(aux, rec))
+            throw SAException(SA_Library_Error, DupKeyCode(), LibErrText(DupKeyCode()), "23505",
+                              m_def.InsertText());
+        cmd->setCommandText(m_def.InsertText());
+        m_def.BindAll(*cmd, rec);
+        try {
+            cmd->Execute();
+        } catch (const SAException& e) {
+            // Another user took the code between the check and the insert: keep
+            // the server's SQLSTATE (IsDupKeyErr) and give the library's code.
+            if (IsDupKeyErr(e) && DupKeyCode())
+                throw SAException(SA_Library_Error, DupKeyCode(), LibErrText(DupKeyCode()),
+                                  "23505", m_def.InsertText());
+            throw;
+        }
+        break;
+    }
+    case SQL_UPDATE:
+        CheckWrite(aux, rec, op);
+        cmd->setCommandText(m_def.UpdateText());
+        m_def.BindAll(*cmd, rec);
+        cmd->Execute();
+        if (cmd->RowsAffected() == 0) RaiseLibError(LibErr::RecordMissing, m_def.UpdateText());
+        break;
+    case SQL_DELETE:
+    case SQL_DELETE_NOASK:
+        if (op == SQL_DELETE && deleteConfirm() && !deleteConfirm()())
+            RaiseLibError(LibErr::DeleteRefused);
+        CheckWrite(aux, rec, op);
+        cmd->setCommandText(m_def.DeleteText());
+        m_def.BindKey(*cmd, rec);
+        cmd->Execute();
+        if (cmd->RowsAffected() == 0) RaiseLibError(LibErr::RecordMissing, m_def.DeleteText());
+        AfterDelete(aux, rec);
+        break;
+    default:
+        throw SAException(SA_Library_Error, sa_err::BadValue,
+                          "Operazione non valida: " + std::to_string(op));
+    }
+    cmd->Close();
+}
+
+}  // namespace orvdb

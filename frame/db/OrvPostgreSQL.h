@@ -1,0 +1,125 @@
+// Base of the table objects: connection opening, statement adaptation, the
+// current order, and SqlTransaction, which checks references and writes one
+// record. Errors raised here are SAException of class 1 with the library's
+// own native codes (see LibErr below); server errors pass through as class 2.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "SQLAPI.h"
+#include "TableDef.h"
+
+namespace orvdb {
+
+// Native codes of the library's own errors (class 1).
+namespace LibErr {
+constexpr int RecordMissing = -11;       // update/delete of a record that is gone
+constexpr int HeaderExists = -12;        // promotion header code already used
+constexpr int DeleteRefused = -14;       // the user answered No to the delete question
+constexpr int BadDepot = 20007;          // depot 0 or unknown
+constexpr int BadPriceList = 20126;      // price list unknown
+constexpr int RowExists = 20421;         // promotion row code already used
+constexpr int BadArticle = 20022;        // article unknown
+constexpr int BadGiftArticle = 20403;    // gift article unknown
+constexpr int HeaderMissing = 20157;     // the row's promotion no longer exists
+constexpr int BadFilter = 20128;         // brand, department or category unknown
+constexpr int BadSupplier = 20021;       // supplier unknown
+constexpr int SellinExists = 20416;      // sell-in header code already used
+constexpr int BadVat = 20060;            // VAT code unknown
+}  // namespace LibErr
+
+// Italian text of a library error code ("" when the code is not the library's).
+const char* LibErrText(int code);
+
+[[noreturn]] void RaiseLibError(int code, const std::string& statement = {});
+
+// Connection string used by OpenConnection (the program sets it at start-up).
+void SetConnInfo(std::string conninfo);
+const std::string& ConnInfo();
+
+// The delete question of SqlTransaction operation 2. The program installs the
+// framework's; with none installed the delete goes ahead.
+void SetDeleteConfirm(std::function<bool()> ask);
+
+// Write operations of SqlTransaction.
+enum SqlOp { SQL_INSERT = 0, SQL_UPDATE = 1, SQL_DELETE = 2, SQL_DELETE_NOASK = 100 };
+
+class COrvPostgreSQL {
+public:
+    explicit COrvPostgreSQL(const TableDef& def) : m_def(def) {}
+    virtual ~COrvPostgreSQL() = default;
+
+    const TableDef& Def() const { return m_def; }
+
+    // Opens con on ConnInfo() (when not already open) and attaches cmd to it.
+    void OpenConnection(SAConnection* con, SACommand* cmd);
+    static void CloseConnection(SAConnection* con) { if (con) con->Disconnect(); }
+
+    // Appends LIMIT/OFFSET to a statement (0 = none).
+    static std::string QueryAdapt(const std::string& statement, long limit = 0, long offset = 0);
+
+    // Writes rec with cmd's connection: 0 insert, 1 update, 2 delete after the
+    // library's question, 100 delete without it.
+    void SqlTransaction(SACommand* cmd, void* rec, int op);
+
+    // Current order of lists: 1 by code, 2 by description.
+    int GetIndex() const { return m_index; }
+    void SetIndex(int index) { m_index = index; }
+
+    static bool IsDupKeyErr(const SAException& e);
+    static bool IsTableNotExistErr(const SAException& e);
+
+protected:
+    // Checks the record's references before a write; raises a library error.
+    virtual void CheckWrite(SACommand& aux, const void* rec, int op);
+    // Gives a new record its code before the insert when the key is 0.
+    virtual void AssignCode(SACommand& aux, void* rec);
+    // Extra work done after a delete (e.g. a header's rows go with it).
+    virtual void AfterDelete(SACommand& aux, const void* rec);
+    // Native code for an insert whose key already exists.
+    virtual int DupKeyCode() const { return 0; }
+
+    bool RecordExists(SACommand& aux, const void* rec);
+    // True when "SELECT 1 FROM <sql>" with one bound value gives a row.
+    static bool Exists(SACommand& aux, const std::string& sql, const std::string& param,
+                       long value);
+    static bool ExistsText(SACommand& aux, const std::string& sql, const std::string& param,
+                           const std::string& value);
+    static long MaxPlusOne(SACommand& aux, const std::string& table, const std::string& column);
+
+private:
+    const TableDef& m_def;
+    int m_index = 1;
+};
+
+// Typed table object: the record operations every table shares.
+template <class R>
+class CPSQLTable : public COrvPostgreSQL {
+public:
+    using Record = R;
+    explicit CPSQLTable(const TableDef& def) : COrvPostgreSQL(def) {}
+
+    void ReadFields(const SACommand* cmd, R* rec) const { Def().ReadFields(*cmd, rec); }
+    // A new record with defaults (all zero unless a table says otherwise).
+    virtual void Blank(SACommand* /*cmd*/, R* rec) { *rec = R{}; }
+    // Runs Def().SelectByKeyText() with the key of rec already set; true and
+    // rec filled when found. Not found: rec is blanked when clear is true,
+    // left untouched otherwise.
+    bool SearchByKey(SACommand* cmd, R* rec, bool clear) {
+        R probe = *rec;
+        cmd->setCommandText(Def().SelectByKeyText());
+        Def().BindKey(*cmd, &probe);
+        cmd->Execute();
+        if (cmd->FetchNext()) {
+            ReadFields(cmd, rec);
+            cmd->Close();
+            return true;
+        }
+        cmd->Close();
+        if (clear) *rec = R{};
+        return false;
+    }
+};
+
+}  // namespace orvdb

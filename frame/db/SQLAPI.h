@@ -1,0 +1,231 @@
+// Small SQL client layer over libpq, with the names the module code uses.
+//
+// Statements carry named parameters (":codice"). The text is rewritten to
+// $1..$n once per text; quoted literals, quoted identifiers, "::" casts and
+// comments are left alone, and a name used twice maps to one placeholder.
+// Every parameter is sent as text with an unspecified type so the server
+// infers it from the context (a code bound as long compares with an integer
+// column, an article code with a varchar one, a date with a DATE column).
+//
+// Results are kept whole (PQexecParams); FetchNext walks them. A missing field,
+// a fetch past the end or an unbound parameter raises SAException (class 1);
+// server errors raise class 2 with the SQLSTATE.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+struct pg_conn;
+struct pg_result;
+
+// Text type of the layer; a std::string with the few members module code uses.
+class SAString : public std::string {
+public:
+    using std::string::string;
+    SAString() = default;
+    SAString(const std::string& s) : std::string(s) {}
+    SAString(std::string&& s) : std::string(std::move(s)) {}
+    SAString(std::string_view s) : std::string(s) {}
+    operator const char*() const { return c_str(); }
+    long GetLength() const { return static_cast<long>(size()); }
+    bool IsEmpty() const { return empty(); }
+    const char* GetMultiByteChars() const { return c_str(); }
+};
+
+// Calendar date and time of day. A default-constructed value is "no date".
+class SADateTime {
+public:
+    SADateTime() = default;
+    SADateTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+    int GetYear() const { return m_year; }
+    int GetMonth() const { return m_month; }
+    int GetDay() const { return m_day; }
+    int GetHour() const { return m_hour; }
+    int GetMinute() const { return m_minute; }
+    int GetSecond() const { return m_second; }
+    bool IsNull() const { return m_year == 0; }
+    // Astronomical Julian day number (PostgreSQL's 'J'); 0 when no date.
+    long Julian() const;
+    static SADateTime FromJulian(long julian);
+    // ISO text as PostgreSQL reads it: "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS".
+    std::string ToIso() const;
+    static SADateTime FromIso(std::string_view text);
+    bool operator==(const SADateTime&) const = default;
+
+private:
+    int m_year = 0, m_month = 0, m_day = 0, m_hour = 0, m_minute = 0, m_second = 0;
+};
+
+enum SAErrorClass { SA_No_Error = 0, SA_Library_Error = 1, SA_DBMS_API_Error = 2 };
+
+class SAException : public std::exception {
+public:
+    SAException(SAErrorClass cls, int native, std::string text, std::string sqlState = {},
+                std::string statement = {});
+    SAErrorClass ErrClass() const { return m_class; }
+    int ErrNativeCode() const { return m_native; }
+    const SAString& ErrText() const { return m_text; }
+    const SAString& ErrMessage() const { return m_text; }
+    const SAString& ErrSQLState() const { return m_sqlState; }
+    const SAString& CommandText() const { return m_statement; }
+    const char* what() const noexcept override { return m_text.c_str(); }
+
+private:
+    SAErrorClass m_class;
+    int m_native;
+    SAString m_text, m_sqlState, m_statement;
+};
+
+// Native codes of errors the layer raises itself (class 1).
+namespace sa_err {
+constexpr int NotConnected = -1001;
+constexpr int NoSuchField = -1002;
+constexpr int FetchPastEnd = -1003;
+constexpr int UnboundParam = -1004;
+constexpr int NoSuchParam = -1005;
+constexpr int BadValue = -1006;
+constexpr int ConnectFailed = -1007;
+constexpr int ConnectionLost = -1008;
+}  // namespace sa_err
+
+struct PGconnDeleter { void operator()(pg_conn* c) const; };
+struct PGresultDeleter { void operator()(pg_result* r) const; };
+using PGconnPtr = std::unique_ptr<pg_conn, PGconnDeleter>;
+using PGresultPtr = std::unique_ptr<pg_result, PGresultDeleter>;
+
+class SAConnection {
+public:
+    SAConnection() = default;
+    SAConnection(const SAConnection&) = delete;
+    SAConnection& operator=(const SAConnection&) = delete;
+    ~SAConnection() = default;
+
+    // conninfo as libpq takes it ("host=/tmp dbname=promo" or a URI).
+    // The session's search_path is set to admin first, so unqualified table
+    // names in statements resolve to the module's schema.
+    void Connect(const std::string& conninfo);
+    void Disconnect();
+    bool isConnected() const { return m_conn != nullptr; }
+    // Server-side statement timeout in milliseconds (0 = none).
+    void setStatementTimeout(int ms);
+    pg_conn* handle() const { return m_conn.get(); }
+    const std::string& conninfo() const { return m_conninfo; }
+
+private:
+    PGconnPtr m_conn;
+    std::string m_conninfo;
+};
+
+class SAParam {
+public:
+    explicit SAParam(std::string name) : m_name(std::move(name)) {}
+    const std::string& Name() const { return m_name; }
+    void setAsLong(long v);
+    void setAsShort(short v) { setAsLong(v); }
+    void setAsBool(bool v) { setAsLong(v ? 1 : 0); }
+    void setAsDouble(double v);
+    void setAsString(std::string_view v);
+    // A null date (year 0) binds NULL, as Julian 0 does in records.
+    void setAsDateTime(const SADateTime& v);
+    void setAsNull();
+    bool isBound() const { return m_bound; }
+    bool isNull() const { return m_null; }
+    const std::string& text() const { return m_text; }
+
+private:
+    std::string m_name;
+    std::string m_text;
+    bool m_bound = false;
+    bool m_null = false;
+};
+
+class SACommand;
+
+class SAField {
+public:
+    SAField(const SACommand* cmd, int col) : m_cmd(cmd), m_col(col) {}
+    bool isNull() const;
+    long asLong() const;
+    short asShort() const { return static_cast<short>(asLong()); }
+    bool asBool() const;
+    double asDouble() const;
+    SAString asString() const;
+    SADateTime asDateTime() const;
+    // Julian day of a DATE/TIMESTAMP field, 0 for NULL.
+    long asJulian() const;
+    // Raw text of the value ("" for NULL); valid until the next fetch.
+    const char* c_str() const;
+    std::string Name() const;
+
+private:
+    const SACommand* m_cmd;
+    int m_col;  // 0-based
+};
+
+class SACommand {
+public:
+    SACommand() = default;
+    explicit SACommand(SAConnection* conn, const std::string& text = {});
+    SACommand(const SACommand&) = delete;
+    SACommand& operator=(const SACommand&) = delete;
+
+    void setConnection(SAConnection* conn) { m_conn = conn; }
+    SAConnection* Connection() const { return m_conn; }
+    // Sets the statement; parameters of the previous text are dropped.
+    void setCommandText(const std::string& text);
+    const std::string& CommandText() const { return m_text; }
+    // The statement as sent to the server ($1..$n).
+    const std::string& PreparedText() const { return m_sql; }
+
+    SAParam& Param(const std::string& name);
+    int ParamCount() const { return static_cast<int>(m_params.size()); }
+
+    void Execute();
+    bool isResultSet() const;
+    bool FetchNext();
+    long RowsAffected() const;
+    void Close();
+
+    int FieldCount() const;
+    // 1-based, as the module's code counts them.
+    SAField Field(int index) const;
+    SAField Field(const std::string& name) const;
+    SAField operator[](const std::string& name) const { return Field(name); }
+    // 0-based column index of a field of the current result, -1 when absent.
+    int FieldIndex(std::string_view name) const;
+    // Number of rows of the current result.
+    int RowCount() const;
+    int CurrentRow() const { return m_row; }
+    // Changes with every Execute; lets readers cache column positions.
+    unsigned long ResultId() const { return m_resultId; }
+
+    // Used by SAField.
+    pg_result* result() const { return m_result.get(); }
+    void checkRow() const;
+
+private:
+    SAConnection* m_conn = nullptr;
+    std::string m_text;
+    std::string m_sql;
+    std::vector<SAParam> m_params;  // in placeholder order
+    PGresultPtr m_result;
+    int m_row = -1;
+    unsigned long m_resultId = 0;
+    mutable std::unordered_map<std::string, int> m_fieldIndex;
+};
+
+namespace sa {
+struct Rewritten {
+    std::string sql;
+    std::vector<std::string> names;  // names[i] is $i+1
+};
+// Rewrites named parameters to $n. Exposed for tests and the bench.
+Rewritten RewriteNamedParams(std::string_view text);
+// Julian day number <-> civil date (proleptic Gregorian).
+long CivilToJulian(int y, int m, int d);
+void JulianToCivil(long j, int& y, int& m, int& d);
+}  // namespace sa

@@ -1,0 +1,143 @@
+#include "TableDef.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace orvdb {
+
+namespace {
+
+// Truncating copy into a fixed char array that never splits a UTF-8
+// sequence: the record keeps at most size-1 bytes of whole characters.
+void copyText(char* dst, std::size_t size, const char* src) {
+    if (size == 0) return;
+    std::size_t n = std::strlen(src);
+    if (n > size - 1) {
+        n = size - 1;
+        // step back over continuation bytes of a cut character
+        while (n > 0 && (static_cast<unsigned char>(src[n]) & 0xC0) == 0x80) --n;
+    }
+    std::memcpy(dst, src, n);
+    std::memset(dst + n, 0, size - n);
+}
+
+}  // namespace
+
+TableDef::TableDef(std::string table, std::string key, std::vector<FieldDecl> fields)
+    : m_table(std::move(table)), m_key(std::move(key)) {
+    for (const auto& f : fields) {
+        if (f.count == 1) {
+            m_cols.push_back({f.name, f.type, f.offset, f.elemSize});
+        } else {
+            for (int i = 0; i < f.count; ++i)
+                m_cols.push_back({std::string(f.name) + "_" + std::to_string(i + 1), f.type,
+                                  f.offset + static_cast<std::size_t>(i) * f.elemSize,
+                                  f.elemSize});
+        }
+    }
+    std::string where;
+    for (size_t pos = 0; pos <= m_key.size();) {
+        size_t end = m_key.find(',', pos);
+        if (end == std::string::npos) end = m_key.size();
+        std::string name = m_key.substr(pos, end - pos);
+        const ColumnDef* c = Column(name);
+        if (!c) throw std::logic_error("key " + name + " not declared for " + m_table);
+        m_keyCols.push_back(c);
+        where += (where.empty() ? " WHERE " : " AND ") + name + " = :" + name;
+        pos = end + 1;
+    }
+
+    m_select = "SELECT * FROM " + m_table;
+    m_selectByKey = m_select + where;
+    std::string cols, vals, sets;
+    for (const auto& c : m_cols) {
+        if (!cols.empty()) {
+            cols += ", ";
+            vals += ", ";
+        }
+        cols += c.name;
+        vals += ":" + c.name;
+        bool isKey = false;
+        for (auto* k : m_keyCols) isKey |= (k->name == c.name);
+        if (!isKey) {
+            if (!sets.empty()) sets += ", ";
+            sets += c.name + " = :" + c.name;
+        }
+    }
+    m_insert = "INSERT INTO " + m_table + " (" + cols + ") VALUES (" + vals + ")";
+    m_update = "UPDATE " + m_table + " SET " + sets + where;
+    m_delete = "DELETE FROM " + m_table + where;
+}
+
+const ColumnDef* TableDef::Column(std::string_view name) const {
+    for (const auto& c : m_cols)
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
+void TableDef::ReadFields(const SACommand& cmd, void* rec) const {
+    auto* base = static_cast<char*>(rec);
+    for (const auto& c : m_cols) {
+        int idx = cmd.FieldIndex(c.name);
+        if (idx < 0) continue;
+        SAField f = cmd.Field(idx + 1);
+        char* p = base + c.offset;
+        switch (c.type) {
+        case ColType::Long:
+        case ColType::Time: *reinterpret_cast<long*>(p) = f.asLong(); break;
+        case ColType::Short: *reinterpret_cast<short*>(p) = f.asShort(); break;
+        case ColType::Byte: *reinterpret_cast<unsigned char*>(p) = static_cast<unsigned char>(f.asLong()); break;
+        case ColType::Double: *reinterpret_cast<double*>(p) = f.asDouble(); break;
+        case ColType::Float: *reinterpret_cast<float*>(p) = static_cast<float>(f.asDouble()); break;
+        case ColType::Text: copyText(p, c.size, f.c_str()); break;
+        case ColType::Julian: *reinterpret_cast<long*>(p) = f.asJulian(); break;
+        }
+    }
+}
+
+namespace {
+
+void bindColumn(SACommand& cmd, const ColumnDef& c, const char* base) {
+    SAParam& prm = cmd.Param(c.name);
+    const char* p = base + c.offset;
+    switch (c.type) {
+    case ColType::Long:
+    case ColType::Time: prm.setAsLong(*reinterpret_cast<const long*>(p)); break;
+    case ColType::Short: prm.setAsShort(*reinterpret_cast<const short*>(p)); break;
+    case ColType::Byte: prm.setAsLong(*reinterpret_cast<const unsigned char*>(p)); break;
+    case ColType::Double: prm.setAsDouble(*reinterpret_cast<const double*>(p)); break;
+    case ColType::Float: prm.setAsDouble(*reinterpret_cast<const float*>(p)); break;
+    case ColType::Text: prm.setAsString(std::string_view(p, strnlen(p, c.size))); break;
+    case ColType::Julian: {
+        long j = *reinterpret_cast<const long*>(p);
+        if (j == 0) prm.setAsNull();
+        else prm.setAsDateTime(SADateTime::FromJulian(j));
+        break;
+    }
+    }
+}
+
+}  // namespace
+
+void TableDef::BindAll(SACommand& cmd, const void* rec) const {
+    const auto* base = static_cast<const char*>(rec);
+    for (const auto& c : m_cols) bindColumn(cmd, c, base);
+}
+
+void TableDef::BindKey(SACommand& cmd, const void* rec) const {
+    for (auto* k : m_keyCols) bindColumn(cmd, *k, static_cast<const char*>(rec));
+}
+
+bool TableDef::HasLongKey() const { return m_keyCols.front()->type == ColType::Long; }
+
+long TableDef::KeyValue(const void* rec) const {
+    if (!HasLongKey()) throw std::logic_error(m_table + ": key is not a code");
+    return *reinterpret_cast<const long*>(static_cast<const char*>(rec) + m_keyCols.front()->offset);
+}
+
+void TableDef::SetKeyValue(void* rec, long v) const {
+    if (!HasLongKey()) throw std::logic_error(m_table + ": key is not a code");
+    *reinterpret_cast<long*>(static_cast<char*>(rec) + m_keyCols.front()->offset) = v;
+}
+
+}  // namespace orvdb
