@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Runs the benchmarks: a private cluster with the schema for bench_db, the
+# offscreen platform for bench_grid. Prints each benchmark's ratio.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/build.sh"
+build=${PROMO_BUILD_DIR:-$root/build}
+dir=$build/benchpg
+sock=$("$root/scripts/pgcluster.sh" start "$dir")
+trap '"$root/scripts/pgcluster.sh" stop "$dir"' EXIT
+psql=(psql -X -q -v ON_ERROR_STOP=1 -h "$sock" -U promo)
+"${psql[@]}" -d postgres -c "DROP DATABASE IF EXISTS promo_bench" -c "CREATE DATABASE promo_bench"
+"${psql[@]}" -d promo_bench -f "$root/db/schema.sql" >/dev/null
+"$build/bench/bench_db" --db "host=$sock user=promo dbname=promo_bench"
+if [[ -x $build/bench/bench_grid ]]; then
+  QT_QPA_PLATFORM=offscreen "$build/bench/bench_grid"
+fi
