@@ -3,7 +3,7 @@
 # As root it runs apt-get; otherwise it names what is missing and stops.
 set -euo pipefail
 pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev libpq-dev postgresql
-      libfreexl-dev libgtest-dev libgmock-dev libbenchmark-dev poppler-utils
+      qt6-qpa-plugins libfreexl-dev libgtest-dev libgmock-dev libbenchmark-dev poppler-utils
       libspreadsheet-writeexcel-perl fonts-dejavu-core)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -1,0 +1,15 @@
+#include "HostRegistry.h"
+
+namespace HostRegistry {
+
+std::vector<Item>& Entries() {
+    static std::vector<Item> v;
+    return v;
+}
+
+std::vector<Item>& Lookups() {
+    static std::vector<Item> v;
+    return v;
+}
+
+}  // namespace HostRegistry

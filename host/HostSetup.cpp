@@ -1,0 +1,87 @@
+#include "HostSetup.h"
+
+#include <cstdlib>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include "EmbeddedDb.h"
+#include "OrvDbUi.h"
+#include "OrvPar.h"
+#include "OrvUi.h"
+#include "SqlTables.h"
+
+namespace HostSetup {
+
+bool ChoosePlatform(bool headless) {
+    if (std::getenv("QT_QPA_PLATFORM")) return false;
+    if (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")) return false;
+    if (headless) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return false;
+    }
+    std::string spec = "vnc:addr=127.0.0.1:port=" + std::to_string(VncPort);
+    setenv("QT_QPA_PLATFORM", spec.c_str(), 1);
+    return true;
+}
+
+std::string DataDirectory() {
+    if (const char* d = std::getenv("PROMO_DATA")) return d;
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty()) base = QDir::homePath() + "/.local/share";
+    return (base + "/promo").toStdString();
+}
+
+void InitParameters(const std::string& dataDir) {
+    QDir().mkpath(QString::fromStdString(dataDir));
+    QDir().mkpath(QString::fromStdString(dataDir + "/in"));
+    orvpar.dataDir = dataDir;
+    orvpar.iniFile = dataDir + "/promo.ini";
+    QString ini = QString::fromStdString(orvpar.iniFile);
+    if (!QFileInfo::exists(ini)) {
+        // a settings file a maintainer can find and edit; the grid keys
+        // default when absent, so only a few are written as examples
+        QSettings s(ini, QSettings::IniFormat);
+        s.beginGroup("SpreadSettings");
+        s.setValue("AppearanceStyle", 2);
+        s.setValue("clrBackEven", 0xF1E5DB);
+        s.setValue("SelBackColor", 0xD6AB8D);
+        s.endGroup();
+    }
+    QString help = QString::fromStdString(EmbeddedDb::ResourceDir()) + "/help";
+    if (QFileInfo::exists(help)) orvpar.helpDir = help.toStdString();
+    // The host's hook passes results through unchanged.
+    orvpar.modalResultHook = [](int r) { return r; };
+    orvpar.f11Routine = [](QWidget* parent) {
+        frame::ui().MessageBox(parent,
+                               QString("Ditta %1 - %2\nAnno %3, deposito %4, listino %5")
+                                   .arg(tavelo_db_impo.imp_codice)
+                                   .arg(QString::fromUtf8(tavelo_db_impo.imp_ragsoc).trimmed())
+                                   .arg(tavelo_db_impo.imp_anno)
+                                   .arg(tavelo_db_impo.imp_dep_def)
+                                   .arg(tavelo_db_impo.imp_lis_def),
+                               "Informazioni", frame::MB_OK, frame::MsgIcon::Information);
+    };
+}
+
+bool OpenDatabase(const std::string& conninfo, std::string* error) {
+    orvdb::SetConnInfo(conninfo);
+    try {
+        SAConnection con;
+        SACommand cmd;
+        sqlprt.OpenConnection(&con, &cmd);
+        LoadCompany(&cmd);
+        return true;
+    } catch (const SAException& e) {
+        if (error) *error = std::string("Database non raggiungibile: ") + e.ErrText().c_str();
+        return false;
+    }
+}
+
+void InstallServices() { InstallDbCallbacks(); }
+
+}  // namespace HostSetup
