@@ -11,6 +11,10 @@
 -- No foreign keys: the data-access library checks references itself and
 -- raises its own errors; rows written before a failure must stay, and a
 -- promotion may hold the same article twice.
+--
+-- Tables whose natural key is not a single code (articles, barcodes, prices,
+-- general tables, counters) keep it as primary key and carry a unique
+-- <prefix>_serial, the key of their declaration.
 
 CREATE SCHEMA admin;
 
@@ -49,6 +53,7 @@ CREATE TABLE admin.promote1 (
     prt_depositi_49 integer NOT NULL DEFAULT 0, prt_depositi_50 integer NOT NULL DEFAULT 0,
     PRIMARY KEY (prt_codice)
 );
+-- The browser and the editor page through promotions by description too.
 CREATE INDEX promote1_desc ON admin.promote1 (prt_desc, prt_codice);
 
 CREATE TABLE admin.promorow (
@@ -143,6 +148,7 @@ CREATE TABLE admin.promoacq (
     PRIMARY KEY (pra_codice)
 );
 CREATE INDEX promoacq_pah ON admin.promoacq (pra_pah, pra_codice);
+-- The promotion analysis looks up the sell-in row of an article.
 CREATE INDEX promoacq_art ON admin.promoacq (pra_art, pra_prt);
 
 -- Staff incentive campaigns ------------------------------------------------
@@ -195,6 +201,7 @@ CREATE TABLE admin.artanag (
     PRIMARY KEY (ana_codice)
 );
 CREATE UNIQUE INDEX artanag_serial ON admin.artanag (ana_serial);
+-- The other articles of a mix group.
 CREATE INDEX artanag_mix ON admin.artanag (ana_tab_mix, ana_cod_mix);
 CREATE INDEX artanag_desc ON admin.artanag (ana_desc1);
 
@@ -207,6 +214,7 @@ CREATE TABLE admin.barcode (
     PRIMARY KEY (bar_codice)
 );
 CREATE UNIQUE INDEX barcode_serial ON admin.barcode (bar_serial);
+-- The barcodes of an article, the most recent last.
 CREATE INDEX barcode_codart ON admin.barcode (bar_codart, bar_last_update);
 
 CREATE TABLE admin.listini1 (
@@ -254,6 +262,7 @@ CREATE TABLE admin.movimen2 (
     mov_costo double precision NOT NULL DEFAULT 0,
     PRIMARY KEY (mov_serial)
 );
+-- An article's movements in a depot, and a depot's movements of a period.
 CREATE INDEX movimen2_dep_art ON admin.movimen2 (mov_dep, mov_codice);
 CREATE INDEX movimen2_dep_data ON admin.movimen2 (mov_dep, mov_data);
 
