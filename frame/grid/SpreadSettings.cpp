@@ -1,0 +1,73 @@
+#include "SpreadSettings.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QSettings>
+
+#include <string>
+#include <type_traits>
+
+namespace grid {
+
+QColor ColorFromRef(COLORREF c) {
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+}
+
+COLORREF RefFromColor(const QColor& c) {
+    return static_cast<COLORREF>(c.red()) | (static_cast<COLORREF>(c.green()) << 8) |
+           (static_cast<COLORREF>(c.blue()) << 16);
+}
+
+SpreadSettings SpreadSettings::Read(const QString& iniPath) {
+    SpreadSettings s;
+    if (iniPath.isEmpty() || !QFileInfo(iniPath).isFile()) return s;
+
+    QSettings ini(iniPath, QSettings::IniFormat);
+    QString group;
+    for (const QString& g : ini.childGroups())
+        if (g.compare(QLatin1String("SpreadSettings"), Qt::CaseInsensitive) == 0) group = g;
+    if (group.isEmpty()) return s;
+    ini.beginGroup(group);
+    QHash<QString, QString> values;
+    for (const QString& k : ini.childKeys()) values.insert(k.toLower(), ini.value(k).toString().trimmed());
+    ini.endGroup();
+
+    auto read = [&](const char* key, auto& target) {
+        auto it = values.constFind(QString::fromLatin1(key).toLower());
+        if (it == values.cend()) return;
+        bool ok = false;
+        const QString& v = *it;
+        const long n = v.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? v.mid(2).toLong(&ok, 16)
+                                                                               : v.toLong(&ok, 10);
+        if (ok) target = static_cast<std::remove_reference_t<decltype(target)>>(n);
+    };
+
+    read("AppearanceStyle", s.appearanceStyle);
+    read("UseVisualStyles", s.useVisualStyles);
+    read("ScrollBarStyle", s.scrollBarStyle);
+    read("GrayAreaBackColor", s.grayAreaBack);
+    read("clrBackOdd", s.backOdd);
+    read("clrForeOdd", s.foreOdd);
+    read("clrBackEven", s.backEven);
+    read("clrForeOdd", s.foreEven);
+    read("SelBackColor", s.selBack);
+    read("SelForeColor", s.selFore);
+
+    static const char* const cornerKeys[6] = {"cornerBackColor",          "cornerhoverBackColor",
+                                              "cornertriangleColor",      "cornertriangleHoverColor",
+                                              "cornertriangleBorderColor", "cornertriangleHoverBorderColor"};
+    for (int i = 0; i < 6; ++i) read(cornerKeys[i], s.corner[i]);
+
+    static const char* const headerKeys[10] = {"SelectedHoverUpperColor", "SelectedHoverLowerColor",
+                                               "SelectedUpperColor",      "SelectedLowerColor",
+                                               "HoverUpperColor",         "HoverLowerColor",
+                                               "UpperColor",              "LowerColor",
+                                               "SelectedBorderColor",     "BorderColor"};
+    for (int i = 0; i < 10; ++i) {
+        read(("clr" + std::string(headerKeys[i])).c_str(), s.rowHeader[i]);
+        read(("col" + std::string(headerKeys[i])).c_str(), s.colHeader[i]);
+    }
+    return s;
+}
+
+}  // namespace grid

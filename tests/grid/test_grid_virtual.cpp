@@ -1,0 +1,120 @@
+// Virtual mode: which pages the grid asks its owner for as lines come into
+// view, and what it keeps.
+#include <QCoreApplication>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "SpreadSheet.h"
+
+namespace {
+
+using Request = std::pair<long, long>;
+
+// An owner that answers like the browsers: every line gets its number.
+struct Owner {
+    CSpreadSheet g;
+    std::vector<Request> asked;
+    explicit Owner(long total) {
+        g.SetMaxCols(2);
+        g.SetVirtualMode(true);
+        g.SetVirtualPageSize(500);
+        g.SetVirtualOverlap(50);
+        g.SetQueryData([this](long first, long count) {
+            asked.emplace_back(first, count);
+            g.SetReDraw(false);
+            for (long r = first; r < first + count; ++r) g.SetCellLong(1, r, r, 1);
+            g.SetReDraw(true);
+        });
+        g.resize(300, 400);
+        g.show();
+        g.SetVirtualRows(total);
+    }
+    ~Owner() { g.hide(); }
+    std::vector<Request> Take() { return std::exchange(asked, {}); }
+};
+
+}  // namespace
+
+TEST(GridVirtual, PagesAreAskedAsLinesComeIntoView) {
+    Owner o(2000);
+    EXPECT_EQ(o.g.GetMaxRows(), 2000);
+    EXPECT_EQ(o.g.GetVirtualRows(), 2000);
+    struct Step {
+        const char* what;
+        long row;
+        int position;
+        std::vector<Request> expect;
+    } steps[] = {
+        {"the top, already there", 1, 0, {}},
+        {"still inside page 1", 480, 7, {}},
+        // Line 501 is past page 1: the next page starts 50 lines back.
+        {"crossing into page 2", 495, 0, {{451, 500}}},
+        {"the last page is cut at the end", 2000, 7, {{1801, 200}}},
+        {"back to the top: page 1 is still kept", 1, 0, {}},
+        {"a middle page", 1000, 0, {{901, 500}}},
+        {"inside the overlap of a loaded page", 940, 0, {}},
+    };
+    EXPECT_EQ(o.Take(), (std::vector<Request>{{1, 500}})) << "opening";
+    for (const Step& s : steps) {
+        o.g.ShowCell(1, s.row, s.position);
+        EXPECT_EQ(o.Take(), s.expect) << s.what;
+        const int top = o.g.rowAt(0) + 1;
+        EXPECT_EQ(o.g.GetCellLong(1, top), top) << s.what << ": the lines in view are filled";
+    }
+}
+
+TEST(GridVirtual, ScrollingAndActiveCellFetchToo) {
+    Owner o(5000);
+    o.Take();
+    o.g.verticalScrollBar()->setValue(3000);
+    QCoreApplication::processEvents();
+    const auto asked = o.Take();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_LE(asked[0].first, 3001);
+    EXPECT_GE(asked[0].first + asked[0].second - 1, 3001 + 10);
+    // Making a far line active loads it even if it is not scrolled to.
+    o.g.SetActiveCell(1, 4990);
+    EXPECT_EQ(o.Take(), (std::vector<Request>{{4951, 50}}));
+    EXPECT_EQ(o.g.GetCellLong(1, 4990), 4990);
+}
+
+TEST(GridVirtual, ANewCountDropsThePagesAndOldPagesAreEvicted) {
+    Owner o(3000);
+    o.Take();
+    // The same count asks for nothing; a new list (0 then the count) reloads.
+    o.g.SetVirtualRows(3000);
+    EXPECT_TRUE(o.Take().empty());
+    o.g.SetVirtualRows(0);
+    o.g.SetVirtualRows(3000);
+    EXPECT_EQ(o.Take(), (std::vector<Request>{{1, 500}}));
+
+    o.g.SetVirtualMaxPages(2);
+    o.g.ShowCell(1, 1000, 0);  // page 901..
+    o.g.ShowCell(1, 2000, 0);  // page 1801..: page 1 goes
+    o.Take();
+    EXPECT_FALSE(o.g.Model()->IsRowLoaded(1));
+    EXPECT_EQ(o.g.GetCellText(1, 1), "");
+    o.g.ShowCell(1, 1, 0);
+    EXPECT_EQ(o.Take(), (std::vector<Request>{{1, 500}}));
+    EXPECT_EQ(o.g.GetCellLong(1, 1), 1);
+}
+
+TEST(GridVirtual, AnOwnerThatScrollsInsideTheCallbackIsNotAskedAgain) {
+    CSpreadSheet g;
+    g.SetMaxCols(1);
+    g.SetVirtualMode(true);
+    int calls = 0;
+    g.SetQueryData([&](long first, long) {
+        ++calls;
+        g.ShowCell(1, first + 700, 0);  // would need another page
+    });
+    g.resize(200, 200);
+    g.show();
+    g.SetVirtualRows(5000);
+    EXPECT_GE(calls, 1);
+    EXPECT_LE(calls, 3);
+    g.hide();
+}
