@@ -1,0 +1,78 @@
+// The one service through which everything that reaches the user outside a
+// dialog's own widgets passes: message boxes, beeps, pop-up menus, file
+// dialogs, modal child dialogs, progress cancel, wait cursor, calculator,
+// help topics and launching files. The program installs QtUi; tests install
+// ScriptedUi (tests/support) which answers from queues and records it all.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <QPoint>
+#include <QString>
+
+class QWidget;
+class QDialog;
+class COrvProgressDlg;
+
+namespace frame {
+
+// Button sets and answers keep the values the module's code compares with.
+enum MsgButtons { MB_OK = 0, MB_OKCANCEL = 1, MB_YESNOCANCEL = 3, MB_YESNO = 4 };
+enum MsgResult { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+enum class MsgIcon { None, Information, Question, Exclamation, Stop };
+
+struct MenuItem {
+    int id = 0;  // 0 with an empty text: separator
+    QString text;
+    bool enabled = true;
+    bool isDefault = false;  // shown highlighted and preselected
+};
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+
+    // Returns one of MsgResult. defaultButton is a MsgResult (0: the first).
+    virtual int MessageBox(QWidget* parent, const QString& text, const QString& caption,
+                           int buttons, MsgIcon icon, int defaultButton = 0) = 0;
+    virtual void Beep(int hz, int ms) = 0;
+    // Returns the chosen item's id, 0 when dismissed.
+    virtual int PopupMenu(QWidget* parent, const std::vector<MenuItem>& items,
+                          const QPoint& globalPos) = 0;
+    // Empty when cancelled.
+    virtual QString GetOpenFileName(QWidget* parent, const QString& caption,
+                                    const QString& dir, const QString& filter) = 0;
+    virtual QString GetSaveFileName(QWidget* parent, const QString& caption,
+                                    const QString& dir, const QString& filter) = 0;
+    // Runs a dialog modally and returns its result (QDialog::Accepted = IDOK
+    // for framework dialogs, see COrvDialog::done).
+    virtual int RunModal(QDialog* dlg) = 0;
+    // Asked by COrvProgressDlg::CheckCancelButton once per unit of work.
+    virtual bool ProgressCancelled(COrvProgressDlg* dlg) = 0;
+    virtual void SetWaitCursor(bool on) = 0;
+    virtual void Calculator(QWidget* parent) = 0;
+    virtual void Help(const QString& topic) = 0;
+    // Opens a file with the system's default action; false when that failed.
+    virtual bool LaunchFile(const QString& path) = 0;
+    // A widget got the focus through the framework (for observation).
+    virtual void FocusChanged(QWidget*) {}
+    // A progress dialog was created, changed or destroyed. The Qt service
+    // repaints it here, since the work runs on the user-interface thread.
+    virtual void ProgressChanged(COrvProgressDlg*) {}
+};
+
+// The installed service. Never null: a QtUi is created on first use.
+Ui& ui();
+// Installs a service; returns the previous one. The caller keeps ownership.
+Ui* SetUi(Ui* service);
+
+// Moves the focus to a control and tells the service; every focus change
+// the framework makes goes through here (COrvDialog::GotoDlgCtrl included).
+void GotoCtrl(QWidget* w);
+
+// Shorthand used everywhere: a beep of the validation kind (1000 Hz, 10 ms).
+inline void ValidationBeep() { ui().Beep(1000, 10); }
+
+}  // namespace frame

@@ -1,0 +1,194 @@
+#include "QtUi.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "OrvCalc.h"
+#include "OrvPar.h"
+#include "OrvProgressDlg.h"
+
+namespace frame {
+
+namespace {
+
+struct ButtonSpec {
+    QMessageBox::StandardButton qt;
+    int result;
+    const char* text;
+};
+
+std::vector<ButtonSpec> ButtonsOf(int buttons) {
+    switch (buttons) {
+    case MB_OKCANCEL:
+        return {{QMessageBox::Ok, IDOK, "OK"}, {QMessageBox::Cancel, IDCANCEL, "Annulla"}};
+    case MB_YESNOCANCEL:
+        return {{QMessageBox::Yes, IDYES, "Sì"}, {QMessageBox::No, IDNO, "No"},
+                {QMessageBox::Cancel, IDCANCEL, "Annulla"}};
+    case MB_YESNO:
+        return {{QMessageBox::Yes, IDYES, "Sì"}, {QMessageBox::No, IDNO, "No"}};
+    default:
+        return {{QMessageBox::Ok, IDOK, "OK"}};
+    }
+}
+
+QMessageBox::Icon QtIcon(MsgIcon icon) {
+    switch (icon) {
+    case MsgIcon::Information: return QMessageBox::Information;
+    case MsgIcon::Question: return QMessageBox::Question;
+    case MsgIcon::Exclamation: return QMessageBox::Warning;
+    case MsgIcon::Stop: return QMessageBox::Critical;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+}  // namespace
+
+int QtUi::MessageBox(QWidget* parent, const QString& text, const QString& caption, int buttons, MsgIcon icon,
+                     int defaultButton) {
+    QMessageBox box(QtIcon(icon), caption.isEmpty() ? QApplication::applicationDisplayName() : caption, text,
+                    QMessageBox::NoButton, parent);
+    const auto specs = ButtonsOf(buttons);
+    for (const auto& s : specs) {
+        QPushButton* b = box.addButton(s.qt);
+        b->setText(QString::fromUtf8(s.text));
+        if (s.result == defaultButton) box.setDefaultButton(b);
+    }
+    if (!box.defaultButton()) box.setDefaultButton(specs.front().qt);
+    // Escape answers the way out: Cancel, or No when there is no Cancel.
+    if (box.button(QMessageBox::Cancel)) box.setEscapeButton(QMessageBox::Cancel);
+    else if (box.button(QMessageBox::No)) box.setEscapeButton(QMessageBox::No);
+    else box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    for (const auto& s : specs)
+        if (clicked && box.button(s.qt) == clicked) return s.result;
+    return buttons == MB_YESNO ? IDNO : IDCANCEL;
+}
+
+void QtUi::Beep(int, int) { QApplication::beep(); }
+
+int QtUi::PopupMenu(QWidget* parent, const std::vector<MenuItem>& items, const QPoint& globalPos) {
+    QMenu menu(parent);
+    QAction* def = nullptr;
+    for (const auto& it : items) {
+        if (it.id == 0 && it.text.isEmpty()) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* a = menu.addAction(it.text);
+        a->setData(it.id);
+        a->setEnabled(it.enabled);
+        if (it.isDefault) {
+            QFont f = a->font();
+            f.setBold(true);
+            a->setFont(f);
+            def = a;
+        }
+    }
+    if (def) {
+        menu.setDefaultAction(def);
+        menu.setActiveAction(def);
+    }
+    // exec(pos, action) opens with that action under the mouse and highlighted.
+    QAction* chosen = menu.exec(globalPos, def);
+    return chosen ? chosen->data().toInt() : 0;
+}
+
+QString QtFileFilter(const QString& filter) {
+    if (!filter.contains('|')) return filter;
+    const QStringList parts = filter.split('|', Qt::SkipEmptyParts);
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString label = parts[i];
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        out << (label.contains('(') ? label : QStringLiteral("%1 (%2)").arg(label, patterns));
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+QString QtUi::GetOpenFileName(QWidget* parent, const QString& caption, const QString& dir,
+                              const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, caption, dir, QtFileFilter(filter));
+}
+
+QString QtUi::GetSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                              const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, caption, dir, QtFileFilter(filter));
+}
+
+int QtUi::RunModal(QDialog* dlg) { return dlg ? dlg->exec() : IDCANCEL; }
+
+bool QtUi::ProgressCancelled(COrvProgressDlg* dlg) {
+    // Lets the click on "Annulla" (and the repaint) through; the progress
+    // window is application-modal, so no other window takes input meanwhile.
+    QApplication::processEvents();
+    return dlg && dlg->IsCancelPressed();
+}
+
+void QtUi::ProgressChanged(COrvProgressDlg*) { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
+void QtUi::SetWaitCursor(bool on) {
+    if (on) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++m_waitDepth;
+    } else if (m_waitDepth > 0) {
+        QApplication::restoreOverrideCursor();
+        --m_waitDepth;
+    }
+}
+
+void QtUi::Calculator(QWidget* parent) {
+    CCalculatorDlg dlg(parent);
+    dlg.exec();
+}
+
+QString HelpFilePath(const QString& topic) {
+    QString page = QStringLiteral("index.htm");
+    const int at = topic.indexOf(QStringLiteral("::/"));
+    if (at >= 0 && at + 3 < topic.size()) page = topic.mid(at + 3);
+    // A page name, never a way out of the help folder.
+    page = QFileInfo(page).fileName();
+    return QDir(QString::fromStdString(HelpDirectory())).filePath(page);
+}
+
+void QtUi::Help(const QString& topic) {
+    const QString path = HelpFilePath(topic);
+    if (!QFileInfo(path).isFile()) {
+        MessageBox(QApplication::activeWindow(),
+                   QStringLiteral("Pagina della guida non trovata:\n%1").arg(QDir::toNativeSeparators(path)),
+                   QStringLiteral("Guida"), MB_OK, MsgIcon::Information);
+        return;
+    }
+    QDialog dlg(QApplication::activeWindow());
+    dlg.setWindowTitle(QStringLiteral("Guida"));
+    auto* browser = new QTextBrowser(&dlg);
+    browser->setOpenExternalLinks(true);
+    browser->setSearchPaths({QFileInfo(path).absolutePath()});
+    browser->setSource(QUrl::fromLocalFile(path));
+    if (!browser->documentTitle().isEmpty()) dlg.setWindowTitle(browser->documentTitle());
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dlg);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("Chiudi"));
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    auto* box = new QVBoxLayout(&dlg);
+    box->addWidget(browser);
+    box->addWidget(buttons);
+    dlg.resize(760, 560);
+    dlg.exec();
+}
+
+bool QtUi::LaunchFile(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+
+}  // namespace frame
