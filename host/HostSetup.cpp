@@ -82,6 +82,15 @@ bool OpenDatabase(const std::string& conninfo, std::string* error) {
     }
 }
 
-void InstallServices() { InstallDbCallbacks(); }
+void InstallServices() {
+    InstallDbCallbacks();
+    CDBCtree::SetReporter([](int err, const std::string& text) {
+        frame::ui().MessageBox(nullptr,
+                               QString("Errore %1 nella scrittura dell'archivio:\n%2")
+                                   .arg(err)
+                                   .arg(QString::fromStdString(text)),
+                               "Errore Archivio", frame::MB_OK, frame::MsgIcon::Stop);
+    });
+}
 
 }  // namespace HostSetup
