@@ -19,6 +19,9 @@
 #include "OrvPar.h"
 #include "SqlTables.h"
 
+// host/Lookups.cpp: the debug entries of the host's lookups.
+void RegisterLookups();
+
 int main(int argc, char** argv) {
     std::string db;
     bool initOnly = false;
@@ -63,6 +66,7 @@ int main(int argc, char** argv) {
     if (initOnly) return 0;
 
     HostSetup::InstallServices();
+    RegisterLookups();
     MainWindow w;
     w.show();
     return app.exec();
