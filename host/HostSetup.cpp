@@ -24,8 +24,8 @@ bool ChoosePlatform(bool headless) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         return false;
     }
-    std::string spec = "vnc:addr=127.0.0.1:port=" + std::to_string(VncPort);
-    setenv("QT_QPA_PLATFORM", spec.c_str(), 1);
+    std::string platform = "vnc:addr=127.0.0.1:port=" + std::to_string(VncPort);
+    setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
     return true;
 }
 

@@ -59,20 +59,20 @@ int QtUi::MessageBox(QWidget* parent, const QString& text, const QString& captio
                      int defaultButton) {
     QMessageBox box(QtIcon(icon), caption.isEmpty() ? QApplication::applicationDisplayName() : caption, text,
                     QMessageBox::NoButton, parent);
-    const auto specs = ButtonsOf(buttons);
-    for (const auto& s : specs) {
+    const auto choices = ButtonsOf(buttons);
+    for (const auto& s : choices) {
         QPushButton* b = box.addButton(s.qt);
         b->setText(QString::fromUtf8(s.text));
         if (s.result == defaultButton) box.setDefaultButton(b);
     }
-    if (!box.defaultButton()) box.setDefaultButton(specs.front().qt);
+    if (!box.defaultButton()) box.setDefaultButton(choices.front().qt);
     // Escape answers the way out: Cancel, or No when there is no Cancel.
     if (box.button(QMessageBox::Cancel)) box.setEscapeButton(QMessageBox::Cancel);
     else if (box.button(QMessageBox::No)) box.setEscapeButton(QMessageBox::No);
     else box.setEscapeButton(QMessageBox::Ok);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();
-    for (const auto& s : specs)
+    for (const auto& s : choices)
         if (clicked && box.button(s.qt) == clicked) return s.result;
     return buttons == MB_YESNO ? IDNO : IDCANCEL;
 }
