@@ -70,6 +70,12 @@ public:
     static bool IsDupKeyErr(const SAException& e);
     static bool IsTableNotExistErr(const SAException& e);
 
+    // True when sql (with one bound value) gives a row: reference checks.
+    static bool Exists(SACommand& aux, const std::string& sql, const std::string& param,
+                       long value);
+    static bool ExistsText(SACommand& aux, const std::string& sql, const std::string& param,
+                           const std::string& value);
+
 protected:
     // Checks the record's references before a write; raises a library error.
     virtual void CheckWrite(SACommand& aux, const void* rec, int op);
@@ -81,11 +87,6 @@ protected:
     virtual int DupKeyCode() const { return 0; }
 
     bool RecordExists(SACommand& aux, const void* rec);
-    // True when "SELECT 1 FROM <sql>" with one bound value gives a row.
-    static bool Exists(SACommand& aux, const std::string& sql, const std::string& param,
-                       long value);
-    static bool ExistsText(SACommand& aux, const std::string& sql, const std::string& param,
-                           const std::string& value);
     static long MaxPlusOne(SACommand& aux, const std::string& table, const std::string& column);
 
 private:

@@ -1,5 +1,7 @@
 #include "SqlTables.h"
 
+#include "OrvText.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -35,13 +37,6 @@ CDBCtree dbprt(sqlprt, sizeof(PROMOTES));
 
 namespace {
 
-template <class T, size_t N>
-void setText(T (&dst)[N], std::string_view src) {
-    size_t n = std::min(src.size(), N - 1);
-    while (n > 0 && n < src.size() && (static_cast<unsigned char>(src[n]) & 0xC0) == 0x80) --n;
-    std::memcpy(dst, src.data(), n);
-    std::memset(dst + n, 0, N - n);
-}
 
 std::string rtrim(const char* s) {
     std::string r(s);
@@ -79,6 +74,20 @@ const R& asRec(const void* p) {
 
 bool isWrite(int op) { return op == SQL_INSERT || op == SQL_UPDATE; }
 
+void requireDepot(SACommand& aux, long dep) {
+    if (dep == 0 ||
+        !COrvPostgreSQL::Exists(aux, "SELECT 1 FROM admin.depositi WHERE dep_codice = :c", "c", dep))
+        RaiseLibError(LibErr::BadDepot);
+}
+
+// A header's rows go with it.
+void deleteChildren(SACommand& aux, const char* table, const char* column, long code) {
+    aux.setCommandText(std::string("DELETE FROM ") + table + " WHERE " + column + " = :c");
+    aux.Param("c").setAsLong(code);
+    aux.Execute();
+    aux.Close();
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- promote1
@@ -89,7 +98,7 @@ bool CPSQLprt::Search(SACommand* cmd, long code, PROMOTES* rec, bool clear) {
 
 void CPSQLprt::Blank(SACommand* cmd, PROMOTES* rec) {
     *rec = PROMOTES{};
-    setText(rec->prt_registro, "A");
+    orvdb::CopyText(rec->prt_registro, "A");
     rec->prt_abilitata = 1;
     rec->prt_ora_fin = 86399;
     rec->prt_dep = tavelo_db_impo.imp_dep_def;
@@ -98,36 +107,25 @@ void CPSQLprt::Blank(SACommand* cmd, PROMOTES* rec) {
     if (cmd && cmd->Connection() && cmd->Connection()->isConnected()) {
         DEPOSITI dep{};
         if (rec->prt_dep && sqldep.Search(cmd, rec->prt_dep, &dep))
-            setText(rec->prt_dep_des, rtrim(dep.dep_desc));
+            orvdb::CopyText(rec->prt_dep_des, rtrim(dep.dep_desc));
         TABELLE lis{};
         if (rec->prt_listino && sqltab.Search(cmd, 11, rec->prt_listino, &lis))
-            setText(rec->prt_lis_des, rtrim(lis.tab_desc));
+            orvdb::CopyText(rec->prt_lis_des, rtrim(lis.tab_desc));
     }
 }
 
 void CPSQLprt::CheckWrite(SACommand& aux, const void* p, int op) {
     if (!isWrite(op)) return;
     const auto& r = asRec<PROMOTES>(p);
-    if (r.prt_dep == 0 ||
-        !Exists(aux, "SELECT 1 FROM admin.depositi WHERE dep_codice = :c", "c", r.prt_dep))
-        RaiseLibError(LibErr::BadDepot);
-    if (r.prt_listino != 0) {
-        aux.setCommandText(
-            "SELECT 1 FROM admin.tabelle WHERE tab_tabella = 11 AND tab_codice = :c");
-        aux.Param("c").setAsLong(r.prt_listino);
-        aux.Execute();
-        bool found = aux.FetchNext();
-        aux.Close();
-        if (!found) RaiseLibError(LibErr::BadPriceList);
-    }
+    requireDepot(aux, r.prt_dep);
+    if (r.prt_listino != 0 &&
+        !Exists(aux, "SELECT 1 FROM admin.tabelle WHERE tab_tabella = 11 AND tab_codice = :c", "c",
+                r.prt_listino))
+        RaiseLibError(LibErr::BadPriceList);
 }
 
 void CPSQLprt::AfterDelete(SACommand& aux, const void* p) {
-    // the rows go with their promotion
-    aux.setCommandText("DELETE FROM admin.promorow WHERE prm_prt = :c");
-    aux.Param("c").setAsLong(asRec<PROMOTES>(p).prt_codice);
-    aux.Execute();
-    aux.Close();
+    deleteChildren(aux, "admin.promorow", "prm_prt", asRec<PROMOTES>(p).prt_codice);
 }
 
 // ---------------------------------------------------------------- promorow
@@ -176,9 +174,7 @@ long CPSQLprm::CountRows(SACommand* cmd, long prtCode) {
 void CPSQLprm::CheckWrite(SACommand& aux, const void* p, int op) {
     if (!isWrite(op)) return;
     const auto& r = asRec<PROMOZIONI>(p);
-    if (r.prm_dep == 0 ||
-        !Exists(aux, "SELECT 1 FROM admin.depositi WHERE dep_codice = :c", "c", r.prm_dep))
-        RaiseLibError(LibErr::BadDepot);
+    requireDepot(aux, r.prm_dep);
     if (!Exists(aux, "SELECT 1 FROM admin.promote1 WHERE prt_codice = :c", "c", r.prm_prt))
         RaiseLibError(LibErr::HeaderMissing);
     std::string art = rtrim(r.prm_art);
@@ -206,7 +202,7 @@ bool CPSQLpah::Search(SACommand* cmd, long code, PROMOACQ_HEAD* rec, bool clear)
 
 void CPSQLpah::Blank(SACommand*, PROMOACQ_HEAD* rec) {
     *rec = PROMOACQ_HEAD{};
-    setText(rec->pah_registro, "A");
+    orvdb::CopyText(rec->pah_registro, "A");
 }
 
 void CPSQLpah::CheckWrite(SACommand& aux, const void* p, int op) {
@@ -218,10 +214,7 @@ void CPSQLpah::CheckWrite(SACommand& aux, const void* p, int op) {
 }
 
 void CPSQLpah::AfterDelete(SACommand& aux, const void* p) {
-    aux.setCommandText("DELETE FROM admin.promoacq WHERE pra_pah = :c");
-    aux.Param("c").setAsLong(asRec<PROMOACQ_HEAD>(p).pah_codice);
-    aux.Execute();
-    aux.Close();
+    deleteChildren(aux, "admin.promoacq", "pra_pah", asRec<PROMOACQ_HEAD>(p).pah_codice);
 }
 
 bool CPSQLpra::Search(SACommand* cmd, long code, PROMOACQ* rec, bool clear) {
@@ -269,10 +262,7 @@ bool CPSQLinh::Search(SACommand* cmd, long code, INCPERH* rec, bool clear) {
 }
 
 void CPSQLinh::AfterDelete(SACommand& aux, const void* p) {
-    aux.setCommandText("DELETE FROM admin.incper WHERE inr_incph = :c");
-    aux.Param("c").setAsLong(asRec<INCPERH>(p).inh_codice);
-    aux.Execute();
-    aux.Close();
+    deleteChildren(aux, "admin.incper", "inr_incph", asRec<INCPERH>(p).inh_codice);
 }
 
 bool CPSQLinr::Search(SACommand* cmd, long code, INCPER* rec, bool clear) {
@@ -337,7 +327,7 @@ bool CPSQLana::FullSearch(SACommand* cmd, const char* code, ARTANAG* rec) {
         if (found) return true;
     }
     *rec = ARTANAG{};
-    setText(rec->ana_codice, c);
+    orvdb::CopyText(rec->ana_codice, c);
     return false;
 }
 
@@ -451,7 +441,7 @@ bool GetArtCounter(SACommand* cmd, const char* art, short anno, const std::vecto
                    const std::vector<long>& depList, ARTCOUNTER* out, int, int) {
     *out = ARTCOUNTER{};
     out->aco_anno = anno;
-    setText(out->aco_art, rtrim(art));
+    orvdb::CopyText(out->aco_art, rtrim(art));
     cmd->setCommandText(
         "SELECT * FROM admin.artcont WHERE aco_anno = :y AND aco_art = :a ORDER BY aco_dep");
     cmd->Param("y").setAsShort(anno);

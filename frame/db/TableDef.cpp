@@ -3,25 +3,9 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "OrvText.h"
+
 namespace orvdb {
-
-namespace {
-
-// Truncating copy into a fixed char array that never splits a UTF-8
-// sequence: the record keeps at most size-1 bytes of whole characters.
-void copyText(char* dst, std::size_t size, const char* src) {
-    if (size == 0) return;
-    std::size_t n = std::strlen(src);
-    if (n > size - 1) {
-        n = size - 1;
-        // step back over continuation bytes of a cut character
-        while (n > 0 && (static_cast<unsigned char>(src[n]) & 0xC0) == 0x80) --n;
-    }
-    std::memcpy(dst, src, n);
-    std::memset(dst + n, 0, size - n);
-}
-
-}  // namespace
 
 TableDef::TableDef(std::string table, std::string key, std::vector<FieldDecl> fields)
     : m_table(std::move(table)), m_key(std::move(key)) {
@@ -89,7 +73,7 @@ void TableDef::ReadFields(const SACommand& cmd, void* rec) const {
         case ColType::Byte: *reinterpret_cast<unsigned char*>(p) = static_cast<unsigned char>(f.asLong()); break;
         case ColType::Double: *reinterpret_cast<double*>(p) = f.asDouble(); break;
         case ColType::Float: *reinterpret_cast<float*>(p) = static_cast<float>(f.asDouble()); break;
-        case ColType::Text: copyText(p, c.size, f.c_str()); break;
+        case ColType::Text: CopyText(p, c.size, f.c_str()); break;
         case ColType::Julian: *reinterpret_cast<long*>(p) = f.asJulian(); break;
         }
     }

@@ -8,10 +8,11 @@
 #include <QString>
 #include <QStringView>
 
+#include "OrvColor.h"
+
 namespace grid {
 
-// Colours travel as Windows colour values: 0x00BBGGRR.
-using COLORREF = unsigned int;
+using ::COLORREF;
 inline constexpr COLORREF kNoColor = 0xFFFFFFFFu;  // "not set", inherit
 
 // The value rounded at `decimals` is zero (the framework's TestIfZero).

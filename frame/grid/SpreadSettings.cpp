@@ -9,15 +9,6 @@
 
 namespace grid {
 
-QColor ColorFromRef(COLORREF c) {
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
-}
-
-COLORREF RefFromColor(const QColor& c) {
-    return static_cast<COLORREF>(c.red()) | (static_cast<COLORREF>(c.green()) << 8) |
-           (static_cast<COLORREF>(c.blue()) << 16);
-}
-
 SpreadSettings SpreadSettings::Read(const QString& iniPath) {
     SpreadSettings s;
     if (iniPath.isEmpty() || !QFileInfo(iniPath).isFile()) return s;

@@ -38,7 +38,7 @@ struct SpreadSettings {
     static SpreadSettings Read(const QString& iniPath);
 };
 
-QColor ColorFromRef(COLORREF c);
-COLORREF RefFromColor(const QColor& c);
+using frame::ColorFromRef;
+using frame::RefFromColor;
 
 }  // namespace grid

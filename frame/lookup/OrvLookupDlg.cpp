@@ -17,23 +17,13 @@
 #include "OrvControls.h"
 #include "OrvDbUi.h"
 #include "OrvPostgreSQL.h"
+#include "OrvHelpers.h"
 #include "SqlTables.h"
 #include "ui_OrvLookupDlg.h"
 
 namespace orvlookup {
 
-std::string LikeContains(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 8);
-    out += '%';
-    for (char c : text) {
-        if (c == '\0') continue;
-        if (c == '%' || c == '_' || c == '\\') out += '\\';
-        out += c;
-    }
-    out += '%';
-    return out;
-}
+std::string LikeContains(std::string_view text) { return LikePattern(text, false, true, true); }
 
 // ---- LookupModel ----------------------------------------------------------
 

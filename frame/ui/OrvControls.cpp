@@ -1,5 +1,7 @@
 #include "OrvControls.h"
 
+#include "OrvHelpers.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -217,11 +219,7 @@ QString COrvEdit::GetText() const { return m_trim ? text().trimmed() : text(); }
 void COrvEdit::GetText(char* dest, std::size_t size) const {
     if (!dest || size == 0) return;
     const QByteArray u = GetText().toUtf8();
-    std::size_t n = std::min<std::size_t>(std::size_t(u.size()), size - 1);
-    // Step back over continuation bytes so no character is cut in half.
-    while (n > 0 && n < std::size_t(u.size()) && (uchar(u[qsizetype(n)]) & 0xC0) == 0x80) --n;
-    std::memcpy(dest, u.constData(), n);
-    dest[n] = '\0';
+    strzcpy(dest, std::string_view(u.constData(), std::size_t(u.size())), size);
 }
 
 void COrvEdit::Commit() {

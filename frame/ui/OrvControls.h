@@ -28,20 +28,9 @@
 #include <QPushButton>
 #include <QString>
 
-#ifndef ORV_COLORREF_DEFINED
-#define ORV_COLORREF_DEFINED
-// 0x00BBGGRR, as the system's colour constants are written.
-using COLORREF = std::uint32_t;
-constexpr COLORREF RGB(int r, int g, int b) {
-    return COLORREF(r & 0xff) | (COLORREF(g & 0xff) << 8) | (COLORREF(b & 0xff) << 16);
-}
-#endif
+#include "OrvColor.h"
 
 namespace frame {
-
-inline QColor ColorFromRef(COLORREF c) {
-    return QColor(int(c & 0xff), int((c >> 8) & 0xff), int((c >> 16) & 0xff));
-}
 
 namespace detail {
 void ApplyBackColor(QWidget* w, const QColor& c);

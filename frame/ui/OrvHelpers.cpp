@@ -1,5 +1,7 @@
 #include "OrvHelpers.h"
 
+#include "OrvText.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -174,19 +176,9 @@ std::string& strpreclip(std::string& s) {
 
 std::string& strtrim(std::string& s) { return strpreclip(strclip(s)); }
 
-static bool IsContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
 char* strzcpy(char* dst, std::string_view src, std::size_t size) {
     if (!dst || size == 0) return dst;
-    std::size_t n = src.size();
-    if (n > size - 1) {
-        const std::size_t cut = size - 1;
-        // src[cut] is the first byte left out; when it continues a character,
-        // that character's leading bytes go too (at most 3 in UTF-8).
-        n = cut;
-        while (n > 0 && cut - n < 3 && IsContinuation(src[n])) --n;
-        if (IsContinuation(src[cut]) && static_cast<unsigned char>(src[n]) < 0xC0) n = cut;  // not UTF-8
-    }
+    const std::size_t n = orvdb::Utf8Fit(src, size - 1);
     if (n) std::memcpy(dst, src.data(), n);
     dst[n] = '\0';
     return dst;
@@ -287,7 +279,7 @@ char* strnocomma(char* s) {
     return s;
 }
 
-std::string SqlQuote(std::string_view text, bool userWildcards, bool leading, bool trailing) {
+std::string LikePattern(std::string_view text, bool userWildcards, bool leading, bool trailing) {
     std::string body;
     body.reserve(text.size() + 8);
     if (leading) body += '%';
@@ -297,6 +289,11 @@ std::string SqlQuote(std::string_view text, bool userWildcards, bool leading, bo
         body += c;
     }
     if (trailing) body += '%';
+    return body;
+}
+
+std::string SqlQuote(std::string_view text, bool userWildcards, bool leading, bool trailing) {
+    const std::string body = LikePattern(text, userWildcards, leading, trailing);
 
     const bool escapeForm = body.find('\\') != std::string::npos;
     std::string out;

@@ -111,6 +111,8 @@ std::string strnocomma(std::string_view s);
 // whatever standard_conforming_strings says. NUL bytes are dropped.
 std::string SqlQuote(std::string_view text, bool userWildcards = true, bool leading = false,
                      bool trailing = false);
+// The same pattern unquoted, for a LIKE whose text is bound as a parameter.
+std::string LikePattern(std::string_view text, bool userWildcards, bool leading, bool trailing);
 
 // ---- dialogs -------------------------------------------------------------
 
