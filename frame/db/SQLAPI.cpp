@@ -1,5 +1,6 @@
 #include "SQLAPI.h"
 
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -188,18 +189,18 @@ Rewritten RewriteNamedParams(std::string_view in) {
 
 void SAConnection::Connect(const std::string& conninfo) {
     Disconnect();
-    PGconnPtr conn(PQconnectdb(conninfo.c_str()));
+    // The session settings travel with the start-up packet: no extra round
+    // trip per connection, and every command opens one.
+    const char* keys[] = {"dbname", "options", nullptr};
+    const char* values[] = {conninfo.c_str(), "-c search_path=admin,public -c DateStyle=ISO,YMD",
+                            nullptr};
+    PGconnPtr conn(PQconnectdbParams(keys, values, 1));
     if (!conn) libError(sa_err::ConnectFailed, "Connessione al database non riuscita");
     if (PQstatus(conn.get()) != CONNECTION_OK) {
         std::string msg = PQerrorMessage(conn.get());
         while (!msg.empty() && (msg.back() == '\n' || msg.back() == ' ')) msg.pop_back();
         throw SAException(SA_DBMS_API_Error, sa_err::ConnectFailed,
                           "Connessione al database non riuscita: " + msg, "08001");
-    }
-    PGresultPtr r(PQexec(conn.get(), "SET search_path TO admin, public; SET DateStyle TO ISO, YMD"));
-    if (PQresultStatus(r.get()) != PGRES_COMMAND_OK) {
-        std::string msg = PQresultErrorMessage(r.get());
-        throw SAException(SA_DBMS_API_Error, 0, msg, "08001");
     }
     m_conn = std::move(conn);
     m_conninfo = conninfo;
@@ -291,7 +292,10 @@ void SACommand::Execute() {
     m_result.reset();
     m_row = -1;
     m_fieldIndex.clear();
-    ++m_resultId;
+    // unique over the process, so a reader's cache never mistakes a new
+    // command at an old address for the old one
+    static std::atomic<unsigned long> results{0};
+    m_resultId = ++results;
     PGconn* c = m_conn->handle();
     PGresultPtr r(PQexecParams(c, m_sql.c_str(), static_cast<int>(values.size()), nullptr,
                                values.data(), nullptr, nullptr, 0));

@@ -200,7 +200,7 @@ public:
     // Number of rows of the current result.
     int RowCount() const;
     int CurrentRow() const { return m_row; }
-    // Changes with every Execute; lets readers cache column positions.
+    // Unique per Execute over the process; lets readers cache column positions.
     unsigned long ResultId() const { return m_resultId; }
 
     // Used by SAField.

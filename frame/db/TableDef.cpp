@@ -60,10 +60,17 @@ const ColumnDef* TableDef::Column(std::string_view name) const {
 }
 
 void TableDef::ReadFields(const SACommand& cmd, void* rec) const {
+    if (m_cacheCmd != &cmd || m_cacheResult != cmd.ResultId() || m_cacheIndex.size() != m_cols.size()) {
+        m_cacheIndex.resize(m_cols.size());
+        for (size_t i = 0; i < m_cols.size(); ++i) m_cacheIndex[i] = cmd.FieldIndex(m_cols[i].name);
+        m_cacheCmd = &cmd;
+        m_cacheResult = cmd.ResultId();
+    }
     auto* base = static_cast<char*>(rec);
-    for (const auto& c : m_cols) {
-        int idx = cmd.FieldIndex(c.name);
+    for (size_t i = 0; i < m_cols.size(); ++i) {
+        const int idx = m_cacheIndex[i];
         if (idx < 0) continue;
+        const ColumnDef& c = m_cols[i];
         SAField f = cmd.Field(idx + 1);
         char* p = base + c.offset;
         switch (c.type) {

@@ -70,6 +70,11 @@ private:
     std::string m_table, m_key;
     std::vector<ColumnDef> m_cols;
     std::vector<const ColumnDef*> m_keyCols;
+    // Column positions in the last result read, so a long read looks each
+    // column up once instead of once per row.
+    mutable const SACommand* m_cacheCmd = nullptr;
+    mutable unsigned long m_cacheResult = 0;
+    mutable std::vector<int> m_cacheIndex;
     std::string m_select, m_selectByKey, m_insert, m_update, m_delete;
 };
 
