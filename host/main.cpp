@@ -21,6 +21,8 @@
 
 // host/Lookups.cpp: the debug entries of the host's lookups.
 void RegisterLookups();
+// host/ModuleEntries.cpp: the debug entries of the module's dialogs.
+void RegisterModuleEntries();
 
 int main(int argc, char** argv) {
     std::string db;
@@ -67,6 +69,7 @@ int main(int argc, char** argv) {
 
     HostSetup::InstallServices();
     RegisterLookups();
+    RegisterModuleEntries();
     MainWindow w;
     w.show();
     return app.exec();

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks: a private cluster with the schema for bench_db, the
-# offscreen platform for bench_grid. Prints each benchmark's ratio.
+# offscreen platform for bench_grid and bench_loadtable. Prints each
+# benchmark's ratio.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh"
@@ -14,4 +15,7 @@ psql=(psql -X -q -v ON_ERROR_STOP=1 -h "$sock" -U promo)
 "$build/bench/bench_db" --db "host=$sock user=promo dbname=promo_bench"
 if [[ -x $build/bench/bench_grid ]]; then
   QT_QPA_PLATFORM=offscreen "$build/bench/bench_grid"
+fi
+if [[ -x $build/bench/bench_loadtable ]]; then
+  QT_QPA_PLATFORM=offscreen "$build/bench/bench_loadtable" --db "host=$sock user=promo dbname=promo_bench"
 fi

@@ -1,0 +1,79 @@
+// Debug menu entries of the module's dialogs: open the header editor on a
+// promotion chosen by its stored code, before the promotions list exists.
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QPushButton>
+
+#include "HostRegistry.h"
+#include "OrvControls.h"
+#include "OrvDbUi.h"
+#include "OrvDialog.h"
+#include "OrvPar.h"
+#include "OrvUi.h"
+#include "PromozioniHead.h"
+#include "SqlTables.h"
+
+namespace {
+
+// Asks for the stored code of a promotion.
+class CApriPromozioneDlg : public COrvDialog {
+public:
+    explicit CApriPromozioneDlg(QWidget* parent) : COrvDialog(parent) {
+        setWindowTitle(QStringLiteral("Apri Promozione"));
+        auto* form = new QFormLayout(this);
+        m_code = new COrvULong(this);
+        m_code->setObjectName(QStringLiteral("edtCodice"));
+        form->addRow(QStringLiteral("Codice Promozione"), m_code);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Annulla"));
+        connect(buttons, &QDialogButtonBox::accepted, this, [this] { OnOK(); });
+        connect(buttons, &QDialogButtonBox::rejected, this, [this] { OnCancel(); });
+        form->addRow(buttons);
+    }
+    long Code() const { return m_code->GetLong(); }
+
+protected:
+    bool OnInitDialog() override {
+        GotoDlgCtrl(m_code);
+        return false;
+    }
+
+private:
+    COrvULong* m_code;
+};
+
+void ApriPromozione() {
+    QWidget* parent = QApplication::activeWindow();
+    CApriPromozioneDlg ask(parent);
+    if (orvpar.ModalResult(frame::ui().RunModal(&ask)) != frame::IDOK) return;
+
+    CPromozioniHead dlg(parent);
+    bool found = false;
+    SAConnection con;
+    SACommand cmd(&con);
+    try {
+        sqlprt.OpenConnection(&con, &cmd);
+        found = sqlprt.Search(&cmd, ask.Code(), &dlg.m_prt);
+        COrvPostgreSQL::CloseConnection(&con);
+    } catch (const SAException& e) {
+        COrvPostgreSQL::CloseConnection(&con);
+        SAExceptionDisplay(e, LOCATION);
+        return;
+    }
+    if (!found) {
+        frame::ui().MessageBox(parent, QStringLiteral("Promozione %1 non trovata").arg(ask.Code()),
+                               QStringLiteral("Apri Promozione"), frame::MB_OK, frame::MsgIcon::Information);
+        return;
+    }
+    dlg.SetNewMode(false);
+    orvpar.ModalResult(frame::ui().RunModal(&dlg));
+}
+
+}  // namespace
+
+// Called once by the program before its main window is built; the entries
+// go to the "Ricerche" menu with the lookups.
+void RegisterModuleEntries() {
+    HostRegistry::Lookups().push_back({QStringLiteral("Apri Promozione (debug)..."), ApriPromozione});
+}

@@ -1,0 +1,83 @@
+// Promotion header editor "Inserimento Promozioni": the header form, the
+// 57-column rows grid and the commands that open the row editors.
+#pragma once
+
+#include <array>
+
+#include "OrvDialog.h"
+#include "Records.h"
+
+class COrvCheckBox;
+class CSpreadSheet;
+
+namespace Ui {
+class PromozioniHead;
+}
+
+class CPromozioniHead : public COrvRecordDialog {
+    Q_OBJECT
+public:
+    explicit CPromozioniHead(QWidget* parent = nullptr);
+    ~CPromozioniHead() override;
+
+    // The header record the form edits. The caller fills it and clears the
+    // new mode before opening an existing promotion.
+    PROMOTES m_prt{};
+    // Code of the promotion last saved here, 0 until a save succeeds.
+    long m_lLastSaved = 0;
+
+    void SetField();
+    void GetField();
+    void Blank();
+    void LoadTable();
+    // Writes rec into grid line row; a row below 1 appends a line.
+    void SetRow(long row, const PROMOZIONI* rec);
+    CSpreadSheet* Grid() const;
+
+    // Row commands.
+    void OnRecordAggiungi();
+    void AggiungiStandard();
+    void AggiungiFiltro();
+    void OnDblClickFpspread1(long col, long row);
+
+    // Number of columns of the rows grid and the link column to the row code.
+    static constexpr int kCols = 57;
+    static constexpr int kColCodice = 47;
+
+    // Toolbar commands added to the record toolbar, and the add-menu items.
+    enum : int {
+        ID_RECORD_AGGIUNGI = 38917,
+        ID_RECORD_DATI = 38915,
+        ID_IMPORTA_EXCEL = 41921,
+        ID_IMPORTA_LETTORI = 41922,
+        ID_RECORD_TROVA = 41925,
+        ID_RECORD_DUPLICA = 38906,
+        ID_AGGIUNGI_STANDARD = 41930,
+        ID_AGGIUNGI_FILTRO = 41929,
+    };
+
+    // What the last LoadTable did with its progress bar: the step and how
+    // many times the bar advanced.
+    long ProgressStep() const { return m_progressStep; }
+    int ProgressAdvances() const { return m_progressAdvances; }
+
+    // Prepares the empty rows grid: settings, columns, headers, colours.
+    void PrepareGrid();
+
+protected:
+    bool OnInitDialog() override;
+    bool OnCommand(int id) override;
+    bool PreTranslateMessage(QKeyEvent* e) override;
+
+private:
+    // Re-reads m_prt by its code: 1 found, 0 gone, -1 failure (reported).
+    int RereadHeader();
+    void EnableAddedButtons(bool enable);
+    void NotYetAvailable();
+    void OnClickSscheck1();
+
+    Ui::PromozioniHead* ui = nullptr;
+    std::array<COrvCheckBox*, 7> m_weekdayBoxes{};  // "Dom" .. "Sab"
+    long m_progressStep = 0;
+    int m_progressAdvances = 0;
+};

@@ -1,0 +1,292 @@
+// Header editor: form <-> record, the rows grid's layout and texts, loading
+// the rows, and opening the row editor.
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include <QProgressBar>
+#include <gtest/gtest.h>
+
+#include "OrvControls.h"
+#include "OrvToolBar.h"
+#include "PromozioniHead.h"
+#include "PromozioniRow.h"
+#include "ScriptedUi.h"
+#include "SpreadSheet.h"
+#include "SqlTables.h"
+#include "TestDb.h"
+
+using namespace promotest;
+
+namespace {
+
+class HeadTest : public DbTest {
+protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        orvdb::SetConnInfo(SuiteConnInfo());
+        SACommand cmd(&con);
+        LoadCompany(&cmd);
+    }
+
+    // An editor started on an existing promotion, as the browser opens it.
+    void OpenExisting(CPromozioniHead& dlg, long code) {
+        SACommand cmd(&con);
+        ASSERT_TRUE(sqlprt.Search(&cmd, code, &dlg.m_prt));
+        dlg.SetNewMode(false);
+        ASSERT_TRUE(dlg.EnsureInit());
+    }
+
+    // A promotion `code` with `rows` rows, inserted in descending row order.
+    static void SeedPromotion(long code, long rows) {
+        Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) VALUES (" +
+             std::to_string(code) + ", 'MASSA', 1, 'A')");
+        if (rows > 0)
+            Exec("INSERT INTO admin.promorow (prm_codice, prm_prt, prm_art, prm_tipo_offerta) "
+                 "SELECT " + std::to_string(code * 1000) + " + g, " + std::to_string(code) +
+                 ", 'ART001', 1 FROM generate_series(" + std::to_string(rows) + ", 1, -1) g");
+    }
+
+    ScriptedUi ui;
+};
+
+PROMOZIONI PlainRow() {
+    PROMOZIONI r{};
+    r.prm_codice = 77;
+    r.prm_prt = 1;
+    std::strcpy(r.prm_art, "ART001");
+    std::strcpy(r.prm_art_des, "PASTA");
+    r.prm_tipo_offerta = 4;
+    r.prm_applicabilita = 2;
+    r.prm_frontalino = 3;
+    return r;
+}
+
+TEST_F(HeadTest, SetRowTexts) {
+    struct Case {
+        const char* name;
+        std::function<void(PROMOZIONI&)> change;
+        long col;
+        QString text;
+    };
+    const Case cases[] = {
+        {"brand and category, no department", [](PROMOZIONI& r) {
+             r.prm_art[0] = 0;
+             r.prm_marchio = 1;
+             std::strcpy(r.prm_marchio_des, "MARCA UNO");
+             r.prm_catmerc = 4;
+             std::strcpy(r.prm_catmerc_des, "SURGELATI");
+         }, 5, "MAR : MARCA UNO - CAT : SURGELATI"},
+        {"department alone", [](PROMOZIONI& r) {
+             r.prm_art[0] = 0;
+             r.prm_reparto = 2;
+             std::strcpy(r.prm_reparto_des, "DROGHERIA");
+         }, 5, "REP : DROGHERIA"},
+        {"no article, no filter", [](PROMOZIONI& r) { r.prm_art[0] = 0; r.prm_art_des[0] = 0; }, 5, ""},
+        {"article wins over brand", [](PROMOZIONI& r) { r.prm_marchio = 1; }, 5, "PASTA"},
+        {"applicability n times", [](PROMOZIONI& r) { r.prm_applicabilita = 4; r.prm_volte = 3; }, 9,
+         "3 VOLTE NELLO SCONTRINO"},
+        {"offer type in the gap", [](PROMOZIONI& r) { r.prm_tipo_offerta = 16; }, 7, "*** SCONOSCIUTO ***"},
+        {"unknown cumulative", [](PROMOZIONI& r) { r.prm_cumulativa = 7; }, 8, "***"},
+        {"shelf label none", [](PROMOZIONI&) {}, 46, "NES"},
+        {"zero price shown", [](PROMOZIONI&) {}, 6, "0.00"},
+        {"zero subtotal threshold empty", [](PROMOZIONI& r) { r.prm_soglia_sub = 0.004; }, 10, ""},
+        {"activation threshold at 3 decimals", [](PROMOZIONI& r) { r.prm_soglia_att = 0.004; }, 11, "0.004"},
+        {"step 10 effect", [](PROMOZIONI& r) { r.prm_valore_offerta[9] = 2.5; }, 41, "2.50"},
+        {"zero step quantity empty", [](PROMOZIONI&) {}, 12, ""},
+        {"zero casualita empty", [](PROMOZIONI&) {}, 44, ""},
+        {"code 0 written", [](PROMOZIONI& r) { r.prm_codice = 0; }, 47, "0"},
+        {"level 0 written", [](PROMOZIONI&) {}, 49, "0"},
+        {"Sunday included", [](PROMOZIONI&) {}, 51, "1"},
+        {"Monday excluded", [](PROMOZIONI& r) { r.prm_escludi[1] = 1; }, 52, "0"},
+    };
+    CPromozioniHead dlg;
+    dlg.PrepareGrid();
+    CSpreadSheet* g = dlg.Grid();
+    for (const auto& c : cases) {
+        PROMOZIONI r = PlainRow();
+        c.change(r);
+        dlg.SetRow(0, &r);
+        EXPECT_EQ(g->GetCellText(c.col, g->GetMaxRows()), c.text) << c.name;
+    }
+}
+
+TEST_F(HeadTest, SetRowAppendsOrRewritesAndEmphasisesNewLines) {
+    CPromozioniHead dlg;
+    dlg.PrepareGrid();
+    CSpreadSheet* g = dlg.Grid();
+    PROMOZIONI r = PlainRow();
+    dlg.SetRow(0, &r);
+    g->SetActiveCell(7, 1);
+    dlg.SetRow(0, &r);
+    EXPECT_EQ(g->GetMaxRows(), 2);
+    EXPECT_EQ(g->GetActiveRow(), 2);
+    EXPECT_EQ(g->GetActiveCol(), 7);
+
+    r.prm_codice = 99;
+    dlg.SetRow(1, &r);
+    EXPECT_EQ(g->GetMaxRows(), 2);
+    EXPECT_EQ(g->GetCellLong(CPromozioniHead::kColCodice, 1), 99);
+    auto bold = [&](long col, long row) {
+        return g->Model()->data(g->Model()->index(int(row - 1), int(col - 1)), Qt::FontRole).value<QFont>().bold();
+    };
+    EXPECT_TRUE(bold(14, 2));
+    EXPECT_TRUE(bold(41, 2));
+    EXPECT_FALSE(bold(13, 2));
+}
+
+TEST_F(HeadTest, GridLayout) {
+    CPromozioniHead dlg;
+    ASSERT_TRUE(dlg.EnsureInit());
+    CSpreadSheet* g = dlg.Grid();
+    EXPECT_EQ(g->GetMaxCols(), CPromozioniHead::kCols);
+    EXPECT_EQ(g->GetHeaderRows(), 2);
+    EXPECT_EQ(g->GetOperationMode(), 3);
+    for (long c = 1; c <= CPromozioniHead::kCols; ++c) {
+        const bool hidden = c <= 3 || c == 47 || c == 48;
+        EXPECT_EQ(g->IsColHidden(c), hidden) << c;
+        const bool esito = c >= 14 && c <= 41 && (c - 14) % 3 == 0;
+        EXPECT_EQ(g->GetCellBackColor(c, 1) == RGB(255, 255, 140), esito) << c;
+        EXPECT_EQ(g->GetCellForeColor(c, 1) == RGB(192, 0, 0), esito) << c;
+    }
+    const struct {
+        long col;
+        int level;
+        const char* text;
+    } captions[] = {
+        {1, 0, "Data"},     {2, 1, "Finale"},        {12, 0, "1 Soglia "}, {15, 0, "2 Soglia"},
+        {39, 0, "10 Soglia"}, {13, 1, "PLU Ammontare"}, {41, 1, "Esito"},   {11, 0, "Soglia Attivazione"},
+        {47, 0, "Codice"},  {48, 0, "Cod. Prt"},     {49, 1, "Clienti"},   {51, 0, "Giorni Settimana"},
+        {57, 1, "Sab"},     {9, 0, "Applicabilità"},
+    };
+    for (const auto& c : captions) EXPECT_EQ(g->GetHeaderText(c.col, c.level), QString::fromUtf8(c.text)) << c.col;
+    EXPECT_DOUBLE_EQ(g->GetColWidth(5), 28);
+    EXPECT_DOUBLE_EQ(g->GetColWidth(49), 5.12);
+}
+
+TEST_F(HeadTest, NewModeStartsBlankWithAddedButtonsOff) {
+    CPromozioniHead dlg;
+    ASSERT_TRUE(dlg.EnsureInit());
+    EXPECT_EQ(dlg.windowTitle(), "Inserimento Promozioni");
+    auto* registro = FindChild<COrvComboBox>(&dlg, "cmbRegistro");
+    ASSERT_EQ(registro->GetCount(), 702);
+    EXPECT_EQ(registro->GetLBText(26), "AA");
+    EXPECT_EQ(registro->GetLBText(701), "ZZ");
+    EXPECT_EQ(dlg.m_prt.prt_dep, 1);
+    EXPECT_FALSE(dlg.ToolBar()->IsButtonEnabled(CPromozioniHead::ID_RECORD_AGGIUNGI));
+    EXPECT_FALSE(dlg.ToolBar()->IsButtonEnabled(ID_RECORD_STAMPA));
+    EXPECT_EQ(FindChild<COrvNumeric>(&dlg, "edtLivello")->GetMin(), -1);
+}
+
+TEST_F(HeadTest, FormRoundTripInvertsWeekdaysAndSetsPriceListTable) {
+    CPromozioniHead dlg;
+    ASSERT_TRUE(dlg.EnsureInit());
+    dlg.m_prt.prt_escludi[1] = 1;  // Monday
+    dlg.m_prt.prt_tutti_dep = 1;
+    dlg.SetField();
+    EXPECT_FALSE(FindChild<QCheckBox>(&dlg, "chkLun")->isChecked());
+    EXPECT_TRUE(FindChild<QCheckBox>(&dlg, "chkDom")->isChecked());
+    EXPECT_TRUE(FindChild<QWidget>(&dlg, "btnSelDepositi")->isHidden());
+
+    FindChild<COrvComboBox>(&dlg, "cmbRegistro")->SetCurSel(1);
+    FindChild<COrvNumeric>(&dlg, "edtCodice")->SetLong(5);
+    FindChild<QCheckBox>(&dlg, "chkSab")->setChecked(false);
+    auto* listino = FindChild<COrvNumeric>(&dlg, "edtCodLis");
+    for (const auto& [code, table] : {std::pair{2L, short(11)}, std::pair{0L, short(0)}}) {
+        listino->SetLong(code);
+        dlg.GetField();
+        EXPECT_EQ(dlg.m_prt.prt_listino, code);
+        EXPECT_EQ(dlg.m_prt.prt_tab_lis, table) << code;
+    }
+    const unsigned char expected[7] = {0, 1, 0, 0, 0, 0, 1};
+    EXPECT_EQ(std::memcmp(dlg.m_prt.prt_escludi, expected, 7), 0);
+    EXPECT_STREQ(dlg.m_prt.prt_registro, "B");
+    EXPECT_EQ(dlg.m_prt.prt_codice, 1000005);
+}
+
+TEST_F(HeadTest, LoadTableProgressSteps) {
+    const struct {
+        long code, rows, step;
+        int advances;
+    } cases[] = {{11, 100, 1, 100}, {12, 101, 2, 50}, {13, 250, 3, 83}, {14, 0, 1, 0}};
+    for (const auto& c : cases) SeedPromotion(c.code, c.rows);
+    for (const auto& c : cases) {
+        CPromozioniHead dlg;
+        OpenExisting(dlg, c.code);
+        CSpreadSheet* g = dlg.Grid();
+        EXPECT_EQ(dlg.ProgressStep(), c.step) << c.rows;
+        EXPECT_EQ(dlg.ProgressAdvances(), c.advances) << c.rows;
+        EXPECT_EQ(g->GetMaxRows(), c.rows);
+        EXPECT_EQ(g->GetActiveRow(), c.rows ? 1 : 0);
+        EXPECT_TRUE(FindChild<QProgressBar>(&dlg, "progress")->isHidden());
+        EXPECT_TRUE(g->GetReDraw());
+        if (c.rows) {
+            EXPECT_EQ(g->GetCellLong(CPromozioniHead::kColCodice, 1), c.code * 1000 + 1);
+            EXPECT_EQ(g->GetCellLong(CPromozioniHead::kColCodice, c.rows), c.code * 1000 + c.rows);
+        }
+    }
+    EXPECT_EQ(ui.waitCursorDepth, 0);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(HeadTest, LoadTableFailureIsReportedAndRestores) {
+    CPromozioniHead dlg;
+    OpenExisting(dlg, 1);
+    orvdb::SetConnInfo("host=" + ClusterHost() + " user=promo dbname=promo_no_such_db");
+    dlg.LoadTable();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].icon, frame::MsgIcon::Stop);
+    EXPECT_TRUE(ui.messages[0].text.contains("PromozioniHead.cpp:")) << ui.messages[0].text.toStdString();
+    EXPECT_EQ(ui.waitCursorDepth, 0);
+    EXPECT_TRUE(dlg.Grid()->GetReDraw());
+    EXPECT_TRUE(FindChild<QProgressBar>(&dlg, "progress")->isHidden());
+}
+
+TEST_F(HeadTest, AddMenuOffersStandardAndRunsTheRowEditor) {
+    CPromozioniHead dlg;
+    OpenExisting(dlg, 1);
+    ui.QueueMenu(CPromozioniHead::ID_AGGIUNGI_STANDARD);
+    ui.QueueModal([](QDialog& d) {
+        auto& row = dynamic_cast<CPromozioniRow&>(d);
+        EXPECT_TRUE(row.m_bNew);
+        return frame::IDCANCEL;
+    });
+    EXPECT_TRUE(dlg.RunCommand(CPromozioniHead::ID_RECORD_AGGIUNGI));
+    ASSERT_EQ(ui.menus.size(), 1u);
+    const auto& items = ui.menus[0].items;
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].text, "Promozione Standard");
+    EXPECT_TRUE(items[0].isDefault);
+    EXPECT_EQ(items[1].text, "Promozione con Filtro");
+    ASSERT_EQ(ui.modals.size(), 1u);
+    EXPECT_EQ(ui.modals[0].className, "CPromozioniRow");
+    EXPECT_EQ(dlg.result(), 0);  // the header is still there: the editor stays open
+}
+
+TEST_F(HeadTest, ExistingPromotionOpensItsLinesUnlessTheRowIsGone) {
+    CPromozioniHead dlg;
+    OpenExisting(dlg, 1);
+    EXPECT_EQ(dlg.windowTitle(), "Modifica Promozioni");
+    EXPECT_FALSE(FindChild<QWidget>(&dlg, "cmbRegistro")->isEnabled());
+    EXPECT_EQ(FindChild<COrvEdit>(&dlg, "edtDesc")->GetText(), "PROMO DI PROVA");
+    ASSERT_EQ(dlg.Grid()->GetMaxRows(), 3);
+    EXPECT_EQ(dlg.Grid()->GetCellText(4, 3), "ART004");
+    EXPECT_EQ(dlg.Grid()->GetCellText(14, 1), "10.00");
+    ui.QueueModal([](QDialog& d) {
+        auto& row = dynamic_cast<CPromozioniRow&>(d);
+        EXPECT_FALSE(row.m_bNew);
+        EXPECT_EQ(row.m_rec.prm_codice, 2);
+        EXPECT_STREQ(row.m_rec.prm_art, "ART002");
+        return frame::IDCANCEL;
+    });
+    dlg.OnDblClickFpspread1(1, 2);
+    EXPECT_EQ(ui.modals.size(), 1u);
+
+    // Deleted meanwhile by someone else: nothing opens, the grid stays.
+    Exec("DELETE FROM admin.promorow WHERE prm_codice = 3");
+    dlg.OnDblClickFpspread1(1, 3);
+    EXPECT_EQ(ui.modals.size(), 1u);
+    EXPECT_EQ(dlg.Grid()->GetMaxRows(), 3);
+}
+
+}  // namespace
