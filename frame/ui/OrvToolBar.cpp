@@ -2,18 +2,19 @@
 
 #include <QApplication>
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QStyle>
 #include <QToolButton>
 
+#include "OrvFlowLayout.h"
 #include "OrvUi.h"
 
-COrvToolBar::COrvToolBar(QWidget* parent) : QWidget(parent), m_layout(new QHBoxLayout(this)) {
+COrvToolBar::COrvToolBar(QWidget* parent) : QWidget(parent), m_layout(new OrvFlowLayout(this)) {
     setObjectName(QStringLiteral("orvToolBar"));
     m_layout->setContentsMargins(2, 2, 2, 2);
-    m_layout->setSpacing(2);
-    m_layout->addStretch(1);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    // buttons wrap to a second row rather than widen the dialog
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
 }
 
 QIcon COrvToolBar::ImageIcon(int image) {
@@ -71,8 +72,7 @@ bool COrvToolBar::AddButton(int id, int image, const QString& caption, int style
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     }
     connect(b, &QToolButton::clicked, this, [this, id] { emit command(id); });
-    const int at = m_layout->count() - 1;  // before the stretch
-    m_layout->insertWidget(at, b);
+    m_layout->insertWidget(m_layout->count(), b);
     m_buttons[id] = b;
     if ((style & TBS_BEGIN_GROUP) || m_pendingGroup) {
         m_pendingGroup = 0;

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QWidget>
 
-class QHBoxLayout;
+class OrvFlowLayout;
 class QToolButton;
 
 // Image ids of AddButton; each maps to a standard icon of the style.
@@ -69,7 +69,7 @@ signals:
     void command(int id);
 
 private:
-    QHBoxLayout* m_layout;
+    OrvFlowLayout* m_layout;
     std::map<int, QPointer<QToolButton>> m_buttons;
     std::map<int, QPointer<QWidget>> m_groupSeparators;  // by the id that follows
     QWidget* NewSeparator();
