@@ -1,5 +1,5 @@
-// Debug menu entries of the module's dialogs: open the header editor on a
-// promotion chosen by its stored code, before the promotions list exists.
+// Menu entries of the module: the promotions list, and a debug entry that
+// opens the header editor on a promotion chosen by its stored code.
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -12,6 +12,7 @@
 #include "OrvPar.h"
 #include "OrvUi.h"
 #include "PromozioniHead.h"
+#include "PromozioniHeadBr.h"
 #include "SqlTables.h"
 
 namespace {
@@ -43,6 +44,11 @@ private:
     COrvULong* m_code;
 };
 
+void CercaPromozioni() {
+    CPromozioniHeadBr dlg(0, QApplication::activeWindow());
+    orvpar.ModalResult(frame::ui().RunModal(&dlg));
+}
+
 void ApriPromozione() {
     QWidget* parent = QApplication::activeWindow();
     CApriPromozioneDlg ask(parent);
@@ -72,8 +78,9 @@ void ApriPromozione() {
 
 }  // namespace
 
-// Called once by the program before its main window is built; the entries
-// go to the "Ricerche" menu with the lookups.
+// Called once by the program before its main window is built. The list goes
+// to the "Promozioni" menu; the debug entry to "Ricerche" with the lookups.
 void RegisterModuleEntries() {
+    HostRegistry::Entries().push_back({QStringLiteral("Promozioni"), CercaPromozioni});
     HostRegistry::Lookups().push_back({QStringLiteral("Apri Promozione (debug)..."), ApriPromozione});
 }

@@ -11,7 +11,10 @@
 #include "OrvHelpers.h"
 #include "OrvPar.h"
 #include "OrvToolBar.h"
+#include "OrvLookups.h"
+#include "OrvProgressDlg.h"
 #include "PromoTables.h"
+#include "PromozioniHeadBr.h"
 #include "PromozioniRow.h"
 #include "SpreadSheet.h"
 #include "SqlTables.h"
@@ -89,6 +92,20 @@ constexpr struct {
 constexpr const char* kWeekdays[] = {"Dom", "Lun", "Mar", "Mer", "Gio", "Ven", "Sab"};
 constexpr int kHiddenCols[] = {1, 2, 3, 47, 48};
 
+constexpr long kLastSecond = 86399;
+
+// A time outside the day is pulled to its nearest end; true when changed.
+bool ClampTime(long& t) {
+    const long clamped = std::clamp(t, 0L, kLastSecond);
+    const bool changed = clamped != t;
+    t = clamped;
+    return changed;
+}
+
+bool IsLibError(const SAException& e, int code) {
+    return e.ErrClass() == SA_Library_Error && e.ErrNativeCode() == code;
+}
+
 bool IsBlank(const char* s) {
     for (; *s; ++s)
         if (*s != ' ') return false;
@@ -120,6 +137,16 @@ CPromozioniHead::CPromozioniHead(QWidget* parent)
     connect(ui->grid, &CSpreadSheet::DblClick, this,
             [this](long col, long row) { OnDblClickFpspread1(col, row); });
     connect(ui->chkTuttiDep, &QCheckBox::clicked, this, [this] { OnClickSscheck1(); });
+    connect(ui->grid, &CSpreadSheet::KeyDown, this,
+            [this](int key, Qt::KeyboardModifiers mods, bool* handled) {
+                if (OnKeyDownFpspread1(key, mods)) *handled = true;
+            });
+    // Only the user's choice allocates a code; SetField's selection must not.
+    connect(ui->cmbRegistro, &QComboBox::activated, this, [this] { OnCbnSelchangeRegistro(); });
+    connect(ui->edtCodDep, &COrvLineEdit::focusLeft, this, [this] { OnLostFocusEventCodDep(); });
+    connect(ui->edtCodDep, &COrvLineEdit::doubleClicked, this, [this] { OnDblClickCodDep(); });
+    connect(ui->edtCodLis, &COrvLineEdit::focusLeft, this, [this] { OnLostFocusEventCodLis(); });
+    connect(ui->edtCodLis, &COrvLineEdit::doubleClicked, this, [this] { OnDblClickCodLis(); });
 }
 
 CPromozioniHead::~CPromozioniHead() { delete ui; }
@@ -326,7 +353,40 @@ void CPromozioniHead::SetRow(long row, const PROMOZIONI* r) {
 
 // ---- life ------------------------------------------------------------------
 
+void CPromozioniHead::ControlloOrari(QWidget* parent) {
+    if (!tavelo_db_flag.flg_ctrl_orari) return;
+    if (frame::ui().MessageBox(parent, QStringLiteral("Vuoi controllare gli orari di inizio e fine promozioni?"),
+                               parent ? parent->windowTitle() : QString(), frame::MB_YESNO, frame::MsgIcon::Question,
+                               frame::IDNO) != frame::IDYES)
+        return;
+    COrvProgressDlg progress;
+    progress.Create(parent, QStringLiteral("Attendere..."));
+    progress.SetStatus(QStringLiteral("Controllo orario inizio e fine promozioni in Corso..."));
+    progress.SetRange(0, dbprt.DBCount());
+    progress.SetStep(1);
+    dbprt.DBSetIndex(1);
+    PROMOTES rec{};
+    for (int rc = dbprt.DBFirstRecord(); rc == 0; rc = dbprt.DBNextRecord()) {
+        dbprt.DBRead(&rec);
+        const bool ini = ClampTime(rec.prt_ora_ini);
+        const bool fin = ClampTime(rec.prt_ora_fin);
+        // Only repaired headers are written back.
+        if (ini || fin) {
+            if (const int err = dbprt.DBWrite(&rec)) CDBCtree::DBISAM(err, dbprt.LastError());
+        }
+        progress.StepIt();
+    }
+    dbprt.DBClose();
+    progress.DestroyWindow();
+}
+
+QString CPromozioniHead::HelpTopic() const {
+    return IsNewMode() ? QStringLiteral("tavelo.chm::/Inserimento_Promozioni.htm")
+                       : QStringLiteral("tavelo.chm::/Modifica_Promozioni.htm");
+}
+
 bool CPromozioniHead::OnInitDialog() {
+    ControlloOrari(this);
     COrvRecordDialog::OnInitDialog();
 
     for (COrvEdit* e : {ui->edtDesc, ui->edtDepDes, ui->edtLisDes}) e->SetFormat(30, "<U!_");
@@ -408,16 +468,39 @@ bool CPromozioniHead::OnCommand(int id) {
     case ID_IMPORTA_EXCEL:
     case ID_IMPORTA_LETTORI:
     case ID_RECORD_STAMPA:
-    case ID_RECORD_TROVA:
-    case ID_RECORD_DUPLICA: NotYetAvailable(); return true;
+    case ID_RECORD_TROVA: NotYetAvailable(); return true;
+    case ID_RECORD_DUPLICA: OnRecordDuplica(); return true;
     default: return COrvRecordDialog::OnCommand(id);
     }
 }
 
 bool CPromozioniHead::PreTranslateMessage(QKeyEvent* e) {
-    const bool plain = (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    const bool plain = mods == Qt::NoModifier;
     QWidget* target = KeyTarget() ? KeyTarget() : GetFocus();
     const bool inGrid = target && (target == ui->grid || ui->grid->isAncestorOf(target));
+    const bool lookupKey = plain && (e->key() == Qt::Key_Space || e->key() == Qt::Key_F10);
+    if (lookupKey && target == ui->edtCodDep) {
+        OnDblClickCodDep();
+        return true;
+    }
+    if (lookupKey && target == ui->edtCodLis) {
+        OnDblClickCodLis();
+        return true;
+    }
+    if (inGrid && mods == Qt::ShiftModifier && (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down)) {
+        // Shift+arrows leave the grid; plain arrows move inside it.
+        const bool hasLine = ui->grid->GetMaxRows() > 0 && ui->grid->GetActiveRow() > 0;
+        if (e->key() == Qt::Key_Down || hasLine) {
+            e->key() == Qt::Key_Down ? NextDlgCtrl() : PrevDlgCtrl();
+            return true;
+        }
+    }
+    if (inGrid && plain && e->key() == Qt::Key_Up &&
+        (ui->grid->GetMaxRows() == 0 || ui->grid->GetActiveRow() < 1)) {
+        PrevDlgCtrl();
+        return true;
+    }
     if (plain && inGrid && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
         if (ui->grid->GetActiveRow() > 0) OnDblClickFpspread1(ui->grid->GetActiveCol(), ui->grid->GetActiveRow());
         return true;
@@ -428,7 +511,23 @@ bool CPromozioniHead::PreTranslateMessage(QKeyEvent* e) {
         OnClickSscheck1();
         return true;
     }
-    return COrvRecordDialog::PreTranslateMessage(e);
+    if (COrvRecordDialog::PreTranslateMessage(e)) return true;
+    // F10 alone would reach the menu bar logic of some platforms.
+    return plain && e->key() == Qt::Key_F10;
+}
+
+bool CPromozioniHead::OnKeyDownFpspread1(int key, Qt::KeyboardModifiers shift) {
+    if (shift & Qt::ShiftModifier) return false;
+    CSpreadSheet* g = Grid();
+    if (key == Qt::Key_Up && g->GetActiveRow() == 1) {
+        PrevDlgCtrl();
+        return true;
+    }
+    if (key == Qt::Key_Down && g->GetMaxRows() > 0 && g->GetActiveRow() == g->GetMaxRows()) {
+        NextDlgCtrl();
+        return true;
+    }
+    return false;
 }
 
 void CPromozioniHead::OnClickSscheck1() {
@@ -535,4 +634,378 @@ void CPromozioniHead::OnDblClickFpspread1(long /*col*/, long row) {
         SetField();
     else if (head == 0)
         EndDialog(frame::IDCANCEL);
+}
+
+// ---- code allocation and save ----------------------------------------------
+
+long CPromozioniHead::NextFreeCode(const char* registro) {
+    const long first = GetFirstRegNumber(registro);
+    const long last = GetLastRegNumber(registro);
+    m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(
+        "SELECT COALESCE(MAX(prt_codice),0) AS codice FROM admin.promote1 "
+        "WHERE prt_codice > :start AND prt_codice <= :stop"));
+    m_cmd.Param("start").setAsLong(first);
+    m_cmd.Param("stop").setAsLong(last);
+    m_cmd.Execute();
+    const long max = m_cmd.FetchNext() ? m_cmd["codice"].asLong() : 0;
+    m_cmd.Close();
+    // A full registro gives its last code, which the insert then refuses.
+    return std::min(max > first ? max + 1 : first + 1, last);
+}
+
+void CPromozioniHead::OnCbnSelchangeRegistro() {
+    GetField();
+    try {
+        sqlprt.OpenConnection(&m_con, &m_cmd);
+        m_prt.prt_codice = NextFreeCode(m_prt.prt_registro);
+        COrvPostgreSQL::CloseConnection(&m_con);
+    } catch (const SAException& e) {
+        m_cmd.Close();
+        COrvPostgreSQL::CloseConnection(&m_con);
+        SAExceptionDisplay(e, LOCATION);
+        return;
+    }
+    SetField();
+}
+
+void CPromozioniHead::OnRecordSalva() {
+    GetField();
+    QWidget* wrong = nullptr;
+    if (m_prt.prt_codice == 0)
+        wrong = ui->edtCodice;
+    else if (m_prt.prt_data_ini == 0)
+        wrong = ui->edtDataIni;
+    else if (m_prt.prt_data_fin < m_prt.prt_data_ini)
+        wrong = ui->edtDataFin;
+    else if (m_prt.prt_data_fin == m_prt.prt_data_ini && m_prt.prt_ora_fin < m_prt.prt_ora_ini)
+        wrong = ui->edtOraFin;
+    else if (IsBlank(m_prt.prt_desc))
+        wrong = ui->edtDesc;
+    else if (m_prt.prt_dep == 0)
+        wrong = ui->edtCodDep;
+    else if (m_prt.prt_listino == 0)
+        wrong = ui->edtCodLis;
+    if (wrong) {
+        frame::ValidationBeep();
+        GotoDlgCtrl(wrong);
+        return;
+    }
+    if (std::all_of(std::begin(m_prt.prt_escludi), std::end(m_prt.prt_escludi), [](auto d) { return d != 0; })) {
+        frame::ValidationBeep();
+        frame::ui().MessageBox(this, QStringLiteral("Tutti i giorni della settimana sono stati esclusi dalla promozione !"),
+                               windowTitle(), frame::MB_OK, frame::MsgIcon::Stop);
+        GotoDlgCtrl(ui->chkDom);
+        return;
+    }
+
+    const bool wasNew = IsNewMode();
+    try {
+        sqlprt.OpenConnection(&m_con, &m_cmd);
+        sqlprt.SqlTransaction(&m_cmd, &m_prt, wasNew ? orvdb::SQL_INSERT : orvdb::SQL_UPDATE);
+        COrvPostgreSQL::CloseConnection(&m_con);
+    } catch (const SAException& e) {
+        m_cmd.Close();
+        COrvPostgreSQL::CloseConnection(&m_con);
+        SAExceptionDisplay(e, LOCATION);
+        if (e.ErrClass() != SA_Library_Error) return;
+        switch (e.ErrNativeCode()) {
+        case orvdb::LibErr::HeaderExists: GotoDlgCtrl(ui->edtCodice); break;
+        case orvdb::LibErr::BadDepot: GotoDlgCtrl(ui->edtCodDep); break;
+        case orvdb::LibErr::BadPriceList: GotoDlgCtrl(ui->edtCodLis); break;
+        case orvdb::LibErr::RecordMissing: EndDialog(frame::IDCANCEL); break;
+        default: break;
+        }
+        return;
+    }
+
+    if (wasNew) {
+        ui->cmbRegistro->EnableWindow(false);
+        ui->edtCodice->EnableWindow(false);
+    }
+    SetNewMode(false);
+    m_lLastSaved = m_prt.prt_codice;
+    ui->edtCodDep->EnableWindow(false);
+    ui->edtCodLis->EnableWindow(false);
+    EnableAddedButtons(true);
+    SetField();
+    LoadTable();
+    if (wasNew && Grid()->GetMaxRows() == 0) OnRecordAggiungi();
+    ToolBar()->SetButtonFocus(ID_RECORD_SALVA);
+}
+
+void CPromozioniHead::OnRecordAnnulla() {
+    const int found = RereadHeader();
+    if (found == 0) {
+        EndDialog(frame::IDCANCEL);
+        return;
+    }
+    if (found < 0) return;
+    SetField();
+    LoadTable();
+    ToolBar()->SetButtonFocus(ID_RECORD_ANNULLA);
+}
+
+// ---- moving between promotions ---------------------------------------------
+
+bool CPromozioniHead::ReadNeighbour(bool next, PROMOTES* out) {
+    const bool byDesc = sqlprt.GetIndex() == 2;
+    const char* where = nullptr;
+    const char* descParam = next ? "desc" : "des";
+    if (byDesc)
+        where = next ? " WHERE (prt_desc = :desc AND prt_codice > :codice) OR (prt_desc > :desc) "
+                       "ORDER BY prt_desc, prt_codice"
+                     : " WHERE (prt_desc = :des AND prt_codice < :codice) OR (prt_desc < :des) "
+                       "ORDER BY prt_desc DESC, prt_codice DESC";
+    else
+        where = next ? " WHERE prt_codice > :codice ORDER BY prt_codice"
+                     : " WHERE prt_codice < :codice ORDER BY prt_codice DESC";
+    m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(sqlprt.Def().SelectText() + where, 1));
+    if (byDesc) m_cmd.Param(descParam).setAsString(m_prt.prt_desc);
+    m_cmd.Param("codice").setAsLong(m_prt.prt_codice);
+    m_cmd.Execute();
+    const bool found = m_cmd.FetchNext();
+    if (found) sqlprt.ReadFields(&m_cmd, out);
+    m_cmd.Close();
+    return found;
+}
+
+bool CPromozioniHead::ReadLast(PROMOTES* out) {
+    const char* order = sqlprt.GetIndex() == 2 ? " ORDER BY prt_desc DESC, prt_codice DESC"
+                                               : " ORDER BY prt_codice DESC";
+    m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(sqlprt.Def().SelectText() + order, 1));
+    m_cmd.Execute();
+    const bool found = m_cmd.FetchNext();
+    if (found) sqlprt.ReadFields(&m_cmd, out);
+    m_cmd.Close();
+    return found;
+}
+
+void CPromozioniHead::MoveRecord(bool next) {
+    const long before = m_prt.prt_codice;
+    try {
+        sqlprt.OpenConnection(&m_con, &m_cmd);
+        PROMOTES found{};
+        if (ReadNeighbour(next, &found)) m_prt = found;
+        COrvPostgreSQL::CloseConnection(&m_con);
+    } catch (const SAException& e) {
+        m_cmd.Close();
+        COrvPostgreSQL::CloseConnection(&m_con);
+        SAExceptionDisplay(e, LOCATION);
+        return;
+    }
+    SetField();
+    if (m_prt.prt_codice != before) LoadTable();
+}
+
+void CPromozioniHead::OnRecordPrec() { MoveRecord(false); }
+
+void CPromozioniHead::OnRecordSucc() { MoveRecord(true); }
+
+void CPromozioniHead::OnRecordCerca() {
+    const long before = m_prt.prt_codice;
+    {
+        CPromozioniHeadBr br(2, nullptr);
+        br.m_prt = m_prt;
+        if (frame::ui().RunModal(&br) == frame::IDOK) {
+            m_prt = br.m_prt;
+        } else {
+            const int found = RereadHeader();
+            if (found == 0) {
+                EndDialog(frame::IDCANCEL);
+                return;
+            }
+        }
+    }
+    SetField();
+    if (m_prt.prt_codice != before) LoadTable();
+    ToolBar()->SetButtonFocus(ID_RECORD_CERCA);
+}
+
+// ---- delete and duplicate --------------------------------------------------
+
+void CPromozioniHead::OnRecordElimina() {
+    frame::ValidationBeep();
+    GetField();
+    if (frame::ui().MessageBox(this, QStringLiteral("Vuoi Cancellare tutte le righe della promozione ?"),
+                               windowTitle(), frame::MB_YESNO, frame::MsgIcon::Question,
+                               frame::IDNO) != frame::IDYES)
+        return;
+    PROMOTES found{};
+    bool any = false;
+    try {
+        sqlprt.OpenConnection(&m_con, &m_cmd);
+        try {
+            sqlprt.SqlTransaction(&m_cmd, &m_prt, orvdb::SQL_DELETE);
+        } catch (const SAException& e) {
+            // The user already answered No to the library's own question.
+            if (IsLibError(e, orvdb::LibErr::DeleteRefused)) {
+                m_cmd.Close();
+                COrvPostgreSQL::CloseConnection(&m_con);
+                return;
+            }
+            throw;
+        }
+        any = ReadNeighbour(true, &found) || ReadLast(&found);
+        COrvPostgreSQL::CloseConnection(&m_con);
+    } catch (const SAException& e) {
+        m_cmd.Close();
+        COrvPostgreSQL::CloseConnection(&m_con);
+        SAExceptionDisplay(e, LOCATION);
+        return;
+    }
+    if (!any) {
+        EndDialog(frame::IDCANCEL);
+        return;
+    }
+    m_prt = found;
+    SetField();
+    LoadTable();
+    ToolBar()->SetButtonFocus(ID_RECORD_ELIMINA);
+}
+
+void CPromozioniHead::OnRecordDuplica() {
+    if (!ToolBar()->IsButtonEnabled(ID_RECORD_DATI)) return;
+    frame::ValidationBeep();
+    if (frame::ui().MessageBox(this, QStringLiteral("Confermi la duplicazione della promozione ?"), windowTitle(),
+                               frame::MB_YESNO, frame::MsgIcon::Question, frame::IDNO) != frame::IDYES)
+        return;
+
+    COrvProgressDlg progress;
+    try {
+        sqlprt.OpenConnection(&m_con, &m_cmd);
+        if (!sqlprt.Search(&m_cmd, m_prt.prt_codice, &m_prt, false)) {
+            COrvPostgreSQL::CloseConnection(&m_con);
+            return;
+        }
+        SetField();
+
+        PROMOTES dup{};
+        sqlprt.Blank(&m_cmd, &dup);
+        long newCode = dup.prt_codice;
+        char registro[sizeof dup.prt_registro];
+        std::memcpy(registro, dup.prt_registro, sizeof registro);
+        // A blank without a code leaves the choice to the editor: the next
+        // free code of the source's registro.
+        if (newCode == 0) {
+            std::memcpy(registro, m_prt.prt_registro, sizeof registro);
+            newCode = NextFreeCode(registro);
+        }
+        const long rows = sqlprm.CountRows(&m_cmd, m_prt.prt_codice);
+
+        progress.Create(this, QStringLiteral("Attendere..."));
+        progress.HideCancel();
+        progress.SetStatus(QStringLiteral("Scrittura della testata in Corso...."));
+        progress.SetRange(0, rows + 1);
+        progress.SetStep(1);
+
+        dup = m_prt;
+        dup.prt_codice = newCode;
+        std::memcpy(dup.prt_registro, registro, sizeof registro);
+        SACommand write(&m_con);
+        sqlprt.SqlTransaction(&write, &dup, orvdb::SQL_INSERT);
+        progress.StepIt();
+
+        progress.SetStatus(QStringLiteral("Scrittura delle righe in Corso...."));
+        m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(
+            "SELECT * FROM admin.promorow WHERE prm_prt = :codice ORDER BY prm_codice"));
+        m_cmd.Param("codice").setAsLong(m_prt.prt_codice);
+        m_cmd.Execute();
+        PROMOZIONI src{}, row{};
+        while (m_cmd.FetchNext()) {
+            src = PROMOZIONI{};
+            sqlprm.ReadFields(&m_cmd, &src);
+            sqlprm.Blank(&write, &dup, &row);
+            const long rowCode = row.prm_codice;
+            row = src;
+            row.prm_codice = rowCode;
+            row.prm_prt = dup.prt_codice;
+            sqlprm.SqlTransaction(&write, &row, orvdb::SQL_INSERT);
+            progress.StepIt();
+        }
+        m_cmd.Close();
+        progress.DestroyWindow();
+
+        sqlprt.SetIndex(1);
+        m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(sqlprt.Def().SelectText() + " ORDER BY prt_codice DESC", 1));
+        m_cmd.Execute();
+        if (m_cmd.FetchNext()) sqlprt.ReadFields(&m_cmd, &m_prt);
+        m_cmd.Close();
+        COrvPostgreSQL::CloseConnection(&m_con);
+    } catch (const SAException& e) {
+        m_cmd.Close();
+        COrvPostgreSQL::CloseConnection(&m_con);
+        if (progress.IsCreated()) progress.DestroyWindow();
+        SAExceptionDisplay(e, LOCATION);
+        return;
+    }
+    SetField();
+    LoadTable();
+    ToolBar()->SetButtonFocus(ID_RECORD_DUPLICA);
+}
+
+// ---- depot and price list --------------------------------------------------
+
+void CPromozioniHead::OnLostFocusEventCodDep() {
+    if (!ui->edtCodDep->GetModify()) return;
+    ui->edtCodDep->SetModify(false);
+    GetField();
+    DEPOSITI dep{};
+    try {
+        sqldep.OpenConnection(&m_con, &m_cmd);
+        sqldep.Search(&m_cmd, m_prt.prt_dep, &dep);
+        COrvPostgreSQL::CloseConnection(&m_con);
+    } catch (const SAException& e) {
+        m_cmd.Close();
+        COrvPostgreSQL::CloseConnection(&m_con);
+        SAExceptionDisplay(e, LOCATION);
+        return;
+    }
+    m_prt.prt_dep = dep.dep_codice;
+    strclip(strzcpy(m_prt.prt_dep_des, dep.dep_desc));
+    SetField();
+}
+
+void CPromozioniHead::OnDblClickCodDep() {
+    if (!ui->edtCodDep->isEnabled()) return;
+    GetField();
+    CDepositiBr dlg(nullptr, nullptr);
+    dlg.m_lCodice = m_prt.prt_dep;
+    if (orvpar.ModalResult(frame::ui().RunModal(&dlg)) != frame::IDOK) return;
+    m_prt.prt_dep = dlg.GetCodice();
+    strzcpy(m_prt.prt_dep_des, dlg.GetDescrizione());
+    ui->edtCodDep->SetModify(false);
+    SetField();
+    if (QWidget* next = NextControl(ui->edtCodDep)) GotoDlgCtrl(next);
+}
+
+void CPromozioniHead::OnLostFocusEventCodLis() {
+    GetField();
+    TABELLE tab{};
+    try {
+        sqltab.OpenConnection(&m_con, &m_cmd);
+        sqltab.Search(&m_cmd, 11, m_prt.prt_listino, &tab);
+        COrvPostgreSQL::CloseConnection(&m_con);
+    } catch (const SAException& e) {
+        m_cmd.Close();
+        COrvPostgreSQL::CloseConnection(&m_con);
+        SAExceptionDisplay(e, LOCATION);
+        return;
+    }
+    m_prt.prt_listino = tab.tab_codice;
+    strclip(strzcpy(m_prt.prt_lis_des, tab.tab_desc));
+    SetField();
+}
+
+void CPromozioniHead::OnDblClickCodLis() {
+    if (!ui->edtCodLis->isEnabled()) return;
+    GetField();
+    CTabelleBr dlg(false, nullptr);
+    dlg.SetTabella(11);
+    dlg.m_lCodice = m_prt.prt_listino;
+    if (orvpar.ModalResult(frame::ui().RunModal(&dlg)) != frame::IDOK) return;
+    m_prt.prt_tab_lis = 11;
+    m_prt.prt_listino = dlg.GetCodice();
+    strzcpy(m_prt.prt_lis_des, dlg.GetDescrizione());
+    SetField();
+    if (QWidget* next = NextControl(ui->edtCodLis)) GotoDlgCtrl(next);
 }

@@ -34,6 +34,32 @@ public:
     void SetRow(long row, const PROMOZIONI* rec);
     CSpreadSheet* Grid() const;
 
+    // F1: the insert or the edit page.
+    QString HelpTopic() const override;
+
+    // Record commands.
+    void OnRecordSalva() override;
+    void OnRecordAnnulla() override;
+    void OnRecordPrec() override;
+    void OnRecordSucc() override;
+    void OnRecordCerca() override;
+    void OnRecordElimina() override;
+    void OnRecordDuplica();
+    // Gives prt_codice the next free code of the selected registro.
+    void OnCbnSelchangeRegistro();
+
+    // Depot and price list codes: leaving the field, and the lookups.
+    void OnLostFocusEventCodDep();
+    void OnDblClickCodDep();
+    void OnLostFocusEventCodLis();
+    void OnDblClickCodLis();
+    // Grid keys: true when the key moved the focus out of the grid.
+    bool OnKeyDownFpspread1(int key, Qt::KeyboardModifiers shift);
+
+    // Clamps every promotion's start and end time into 0..86399 when the
+    // company flags ask for it and the user agrees.
+    static void ControlloOrari(QWidget* parent);
+
     // Row commands.
     void OnRecordAggiungi();
     void AggiungiStandard();
@@ -72,6 +98,13 @@ protected:
 private:
     // Re-reads m_prt by its code: 1 found, 0 gone, -1 failure (reported).
     int RereadHeader();
+    // Next (or previous) header in the current order, or the last one;
+    // false when there is none.
+    bool ReadNeighbour(bool next, PROMOTES* out);
+    bool ReadLast(PROMOTES* out);
+    void MoveRecord(bool next);
+    // Highest code of a registro plus one, within its range; m_cmd open.
+    long NextFreeCode(const char* registro);
     void EnableAddedButtons(bool enable);
     void NotYetAvailable();
     void OnClickSscheck1();
