@@ -41,6 +41,13 @@ bool COrvDialog::EnsureInit() {
     m_closedInInit = false;
     Watch(this);
     PlaceToolBar();
+    // Controls get their real sizes before start-up, as a dialog template
+    // gives them, so grids can fit their columns to the width they will show.
+    ensurePolished();
+    if (layout()) {
+        resize(size().expandedTo(minimumSizeHint()));
+        layout()->activate();
+    }
     DoDataExchange();
     bool focusFirst = OnInitDialog();
     m_inInit = false;
