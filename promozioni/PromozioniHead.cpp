@@ -15,6 +15,9 @@
 #include "OrvProgressDlg.h"
 #include "PromoTables.h"
 #include "PromozioniHeadBr.h"
+#include "PromoTrova.h"
+#include "PromozioneMarchio.h"
+#include "PromozioniDepositi.h"
 #include "PromozioniRow.h"
 #include "SpreadSheet.h"
 #include "SqlTables.h"
@@ -137,6 +140,7 @@ CPromozioniHead::CPromozioniHead(QWidget* parent)
     connect(ui->grid, &CSpreadSheet::DblClick, this,
             [this](long col, long row) { OnDblClickFpspread1(col, row); });
     connect(ui->chkTuttiDep, &QCheckBox::clicked, this, [this] { OnClickSscheck1(); });
+    connect(ui->btnSelDepositi, &QPushButton::clicked, this, [this] { OnClickPrmTabDeps(); });
     connect(ui->grid, &CSpreadSheet::KeyDown, this,
             [this](int key, Qt::KeyboardModifiers mods, bool* handled) {
                 if (OnKeyDownFpspread1(key, mods)) *handled = true;
@@ -467,8 +471,8 @@ bool CPromozioniHead::OnCommand(int id) {
     case ID_RECORD_DATI:
     case ID_IMPORTA_EXCEL:
     case ID_IMPORTA_LETTORI:
-    case ID_RECORD_STAMPA:
-    case ID_RECORD_TROVA: NotYetAvailable(); return true;
+    case ID_RECORD_STAMPA: NotYetAvailable(); return true;
+    case ID_RECORD_TROVA: OnTrova(); return true;
     case ID_RECORD_DUPLICA: OnRecordDuplica(); return true;
     default: return COrvRecordDialog::OnCommand(id);
     }
@@ -535,6 +539,23 @@ void CPromozioniHead::OnClickSscheck1() {
     SetField();
 }
 
+void CPromozioniHead::OnClickPrmTabDeps() {
+    GetField();
+    CPromozioniDepositi dlg(&m_prt, nullptr);
+    try {
+        dlg.Load();
+    } catch (const SAException& e) {
+        SAExceptionDisplay(e, LOCATION);
+        return;
+    }
+    orvpar.ModalResult(frame::ui().RunModal(&dlg));
+}
+
+void CPromozioniHead::OnTrova() {
+    CPromoTrova dlg(Grid(), 0, nullptr);
+    orvpar.ModalResult(frame::ui().RunModal(&dlg));
+}
+
 int CPromozioniHead::RereadHeader() {
     try {
         sqlprt.OpenConnection(&m_con, &m_cmd);
@@ -558,16 +579,23 @@ void CPromozioniHead::OnRecordAggiungi() {
     const int id = frame::ui().PopupMenu(
         this,
         {{ID_AGGIUNGI_STANDARD, QStringLiteral("Promozione Standard"), true, true},
-         {ID_AGGIUNGI_FILTRO, QStringLiteral("Promozione con Filtro"), false, false}},
+         {ID_AGGIUNGI_FILTRO, QStringLiteral("Promozione con Filtro"), true, false}},
         pos);
     ToolBar()->SetButtonFocus(ID_RECORD_AGGIUNGI);
     if (id) OnCommand(id);
 }
 
-void CPromozioniHead::AggiungiStandard() {
+void CPromozioniHead::AggiungiStandard() { AddRow(false); }
+
+void CPromozioniHead::AggiungiFiltro() { AddRow(true); }
+
+void CPromozioniHead::AddRow(bool filtered) {
     GetField();
     if (RereadHeader() != 1) return;
-    {
+    if (filtered) {
+        CPromozioneMarchio dlg(&m_prt, Grid(), 1, this);
+        orvpar.ModalResult(frame::ui().RunModal(&dlg));
+    } else {
         CPromozioniRow dlg(&m_prt, Grid(), 1, this);
         orvpar.ModalResult(frame::ui().RunModal(&dlg));
     }
@@ -577,8 +605,6 @@ void CPromozioniHead::AggiungiStandard() {
     else if (found == 0)
         EndDialog(frame::IDCANCEL);
 }
-
-void CPromozioniHead::AggiungiFiltro() { NotYetAvailable(); }
 
 void CPromozioniHead::OnDblClickFpspread1(long /*col*/, long row) {
     if (!ToolBar()->IsButtonEnabled(ID_RECORD_AGGIUNGI) || row < 1) return;
@@ -605,7 +631,10 @@ void CPromozioniHead::OnDblClickFpspread1(long /*col*/, long row) {
         dlg.m_rec = rec;
         orvpar.ModalResult(frame::ui().RunModal(&dlg));
     } else if (rec.prm_marchio || rec.prm_reparto || rec.prm_catmerc) {
-        NotYetAvailable();
+        CPromozioneMarchio dlg(&m_prt, Grid(), 1, this);
+        dlg.m_bNew = false;
+        dlg.m_rec = rec;
+        orvpar.ModalResult(frame::ui().RunModal(&dlg));
     } else {
         return;
     }

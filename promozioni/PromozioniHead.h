@@ -64,6 +64,9 @@ public:
     void OnRecordAggiungi();
     void AggiungiStandard();
     void AggiungiFiltro();
+    // "Seleziona Depositi" and "Trova".
+    void OnClickPrmTabDeps();
+    void OnTrova();
     void OnDblClickFpspread1(long col, long row);
 
     // Number of columns of the rows grid and the link column to the row code.
@@ -108,6 +111,7 @@ private:
     void EnableAddedButtons(bool enable);
     void NotYetAvailable();
     void OnClickSscheck1();
+    void AddRow(bool filtered);
 
     Ui::PromozioniHead* ui = nullptr;
     std::array<COrvCheckBox*, 7> m_weekdayBoxes{};  // "Dom" .. "Sab"

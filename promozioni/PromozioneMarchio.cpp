@@ -1,0 +1,273 @@
+#include "PromozioneMarchio.h"
+
+#include <QKeyEvent>
+#include <QToolButton>
+
+#include "OrvControls.h"
+#include "OrvDbUi.h"
+#include "OrvHelpers.h"
+#include "OrvLookups.h"
+#include "OrvPar.h"
+#include "OrvToolBar.h"
+#include "PromoTables.h"
+#include "PromozioniHead.h"
+#include "SpreadSheet.h"
+#include "SqlTables.h"
+#include "ui_PromozioneMarchio.h"
+
+CPromozioneMarchio::CPromozioneMarchio(const PROMOTES* head, CSpreadSheet* grid, int refreshHeader,
+                                       QWidget* parent)
+    : COrvRecordDialog(parent), m_nRefreshHeader(refreshHeader), m_pHead(head), m_pGrid(grid),
+      ui(std::make_unique<Ui::PromozioneMarchio>()) {
+    ui->setupUi(this);
+    m_code[Marchio] = ui->edtMarchio;
+    m_code[Reparto] = ui->edtReparto;
+    m_code[CatMerc] = ui->edtCatMerc;
+    m_desc[Marchio] = ui->edtMarchioDes;
+    m_desc[Reparto] = ui->edtRepartoDes;
+    m_desc[CatMerc] = ui->edtCatMercDes;
+    for (int f = Marchio; f <= CatMerc; ++f) {
+        COrvULong* edit = m_code[f];
+        // The changed mark stays: every later exit looks the code up again.
+        connect(edit, &COrvLineEdit::focusLeft, this, [this, edit, f] {
+            if (edit->GetModify()) Fill(Filter(f));
+        });
+        connect(edit, &COrvLineEdit::doubleClicked, this, [this, f] { Lookup(Filter(f)); });
+    }
+}
+
+CPromozioneMarchio::~CPromozioneMarchio() = default;
+
+bool CPromozioneMarchio::OnInitDialog() {
+    COrvToolBar* tb = ToolBar();
+    tb->BeginCreate();
+    bool ok = tb->AddButton(ID_RECORD_SALVA, IMG_SALVA, QStringLiteral("F2 - Salva"), TBS_ICON_CAPTION);
+    if (!m_bNew)
+        ok = tb->AddButton(ID_RECORD_ELIMINA, IMG_ELIMINA, QStringLiteral("F6 - Elimina"), TBS_ICON_CAPTION) && ok;
+    tb->EndCreate();
+    if (!ok) {
+        OnCancel();
+        return false;
+    }
+    for (COrvEdit* d : m_desc) {
+        d->SetFormat(30, "<U!_");
+        d->SetReadOnly();
+    }
+    ui->edtSconto->SetLimits(0, 100);
+    try {
+        if (m_bNew) {
+            if (m_bBlank) Blank();
+            SetField();
+            GotoDlgCtrl(ui->edtMarchio);
+        } else {
+            setWindowTitle(QStringLiteral("Modifica Promozione con Filtro"));
+            SetField();
+            GotoDlgCtrl(tb->Button(ID_RECORD_SALVA));
+        }
+    } catch (const SAException& e) {
+        SAExceptionDisplay(e, LOCATION);
+        OnCancel();
+    }
+    return false;
+}
+
+void CPromozioneMarchio::Blank() {
+    sqlprm.Blank(nullptr, m_pHead, &m_rec);
+    m_rec.prm_tipo_offerta = kTipoOfferta;
+}
+
+void CPromozioneMarchio::SetField() {
+    ui->edtMarchio->SetLong(m_rec.prm_marchio);
+    ui->edtMarchioDes->SetText(m_rec.prm_marchio_des);
+    ui->edtReparto->SetLong(m_rec.prm_reparto);
+    ui->edtRepartoDes->SetText(m_rec.prm_reparto_des);
+    ui->edtCatMerc->SetLong(m_rec.prm_catmerc);
+    ui->edtCatMercDes->SetText(m_rec.prm_catmerc_des);
+    ui->edtSconto->SetValue(m_rec.prm_valore_offerta[0]);
+}
+
+void CPromozioneMarchio::GetField() {
+    m_rec.prm_marchio = ui->edtMarchio->GetLong();
+    ui->edtMarchioDes->GetText(m_rec.prm_marchio_des);
+    m_rec.prm_reparto = ui->edtReparto->GetLong();
+    ui->edtRepartoDes->GetText(m_rec.prm_reparto_des);
+    m_rec.prm_catmerc = ui->edtCatMerc->GetLong();
+    ui->edtCatMercDes->GetText(m_rec.prm_catmerc_des);
+    m_rec.prm_valore_offerta[0] = ui->edtSconto->GetValue();
+}
+
+// ---- keys -------------------------------------------------------------------
+
+int CPromozioneMarchio::FilterOf(const QWidget* w) const {
+    for (int f = Marchio; f <= CatMerc; ++f)
+        if (w && w == m_code[f]) return f;
+    return -1;
+}
+
+bool CPromozioneMarchio::PreTranslateMessage(QKeyEvent* e) {
+    const bool plain = (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    QWidget* target = KeyTarget() ? KeyTarget() : GetFocus();
+    if (plain && (e->key() == Qt::Key_Space || e->key() == Qt::Key_F10)) {
+        if (int f = FilterOf(target); f >= 0) {
+            Lookup(Filter(f));
+            return true;
+        }
+    }
+    if (COrvRecordDialog::PreTranslateMessage(e)) return true;
+    return plain && e->key() == Qt::Key_F10;  // never reaches a menu
+}
+
+// ---- fills and lookups ------------------------------------------------------
+
+void CPromozioneMarchio::Fill(Filter f) {
+    GetField();
+    try {
+        sqlprm.OpenConnection(&m_con, &m_cmd);
+        switch (f) {
+        case Marchio: {
+            MARCHI r{};
+            sqlmar.Search(&m_cmd, m_rec.prm_marchio, &r);
+            m_rec.prm_marchio = r.mar_codice;
+            strzcpy(m_rec.prm_marchio_des, r.mar_desc);
+            break;
+        }
+        case Reparto: {
+            REPARTI r{};
+            sqlrep.Search(&m_cmd, m_rec.prm_reparto, &r);
+            m_rec.prm_reparto = r.rep_codice;
+            strzcpy(m_rec.prm_reparto_des, r.rep_desc);
+            break;
+        }
+        case CatMerc: {
+            CATMERC r{};
+            sqlmer.Search(&m_cmd, m_rec.prm_catmerc, &r);
+            m_rec.prm_catmerc = r.mer_codice;
+            strzcpy(m_rec.prm_catmerc_des, r.mer_desc);
+            break;
+        }
+        }
+        m_con.Disconnect();
+    } catch (const SAException& e) {
+        m_con.Disconnect();
+        SAExceptionDisplay(e, LOCATION);
+    }
+    SetField();
+}
+
+void CPromozioneMarchio::Lookup(Filter f) {
+    GetField();
+    // Runs one lookup and copies its choice; false when not confirmed.
+    auto run = [](auto& dlg, long& code, auto& desc) {
+        dlg.SetCodice(code);
+        if (orvpar.ModalResult(frame::ui().RunModal(&dlg)) != frame::IDOK) return false;
+        code = dlg.GetCodice();
+        strzcpy(desc, dlg.GetDescrizione());
+        return true;
+    };
+    bool chosen = false;
+    if (f == Marchio) {
+        CMarchiBr dlg(nullptr);
+        chosen = run(dlg, m_rec.prm_marchio, m_rec.prm_marchio_des);
+    } else if (f == Reparto) {
+        CRepartiBr dlg(nullptr);
+        chosen = run(dlg, m_rec.prm_reparto, m_rec.prm_reparto_des);
+    } else {
+        CCatMercBr dlg(nullptr);
+        chosen = run(dlg, m_rec.prm_catmerc, m_rec.prm_catmerc_des);
+    }
+    if (!chosen) return;
+    m_code[f]->SetModify(false);  // chosen, not typed: no second search on leaving
+    SetField();
+    if (QWidget* next = NextControl(m_code[f])) GotoDlgCtrl(next);
+}
+
+// ---- save and delete --------------------------------------------------------
+
+void CPromozioneMarchio::OnRecordSalva() {
+    GetField();
+    if (m_rec.prm_dep == 0) {
+        frame::ValidationBeep();
+        DBError(orvdb::LibErr::BadDepot);
+        return;
+    }
+    if (!m_rec.prm_marchio && !m_rec.prm_reparto && !m_rec.prm_catmerc) {
+        frame::ValidationBeep();
+        GotoDlgCtrl(ui->edtMarchio);
+        return;
+    }
+    if (!(m_rec.prm_valore_offerta[0] > 0)) {
+        frame::ValidationBeep();
+        GotoDlgCtrl(ui->edtSconto);
+        return;
+    }
+    try {
+        sqlprm.OpenConnection(&m_con, &m_cmd);
+        if (m_bNew) {
+            const long prt = m_pHead ? m_pHead->prt_codice : m_rec.prm_prt;
+            if (sqlprm.CountRows(&m_cmd, prt) >= promo::kMaxRows) {
+                m_con.Disconnect();
+                frame::ValidationBeep();
+                frame::ui().MessageBox(this, QStringLiteral("Raggiunto limite massimo di righe nella promozione!"),
+                                       windowTitle(), frame::MB_OK, frame::MsgIcon::Stop);
+                return;
+            }
+            sqlprm.SqlTransaction(&m_cmd, &m_rec, orvdb::SQL_INSERT);
+            SetHeaderRow(0);
+            Blank();
+            SetField();
+            GotoDlgCtrl(ui->edtMarchio);
+        } else {
+            sqlprm.SqlTransaction(&m_cmd, &m_rec, orvdb::SQL_UPDATE);
+            SetField();
+            if (m_pGrid) SetHeaderRow(m_pGrid->GetActiveRow());
+            GotoDlgCtrl(ToolBar()->Button(ID_RECORD_SALVA));
+        }
+        m_con.Disconnect();
+    } catch (const SAException& e) {
+        m_con.Disconnect();
+        SAExceptionDisplay(e, LOCATION);
+        ReactToError(e);
+    }
+}
+
+void CPromozioneMarchio::SetHeaderRow(long row) {
+    if (!m_pGrid || m_nRefreshHeader != 1) return;
+    for (QWidget* w = m_pGrid->parentWidget(); w; w = w->parentWidget()) {
+        if (auto* head = qobject_cast<CPromozioniHead*>(w)) {
+            head->SetRow(row, &m_rec);
+            return;
+        }
+    }
+}
+
+void CPromozioneMarchio::ReactToError(const SAException& e) {
+    if (e.ErrClass() != SA_Library_Error) return;
+    switch (e.ErrNativeCode()) {
+    case orvdb::LibErr::RowExists:
+    case orvdb::LibErr::BadFilter:
+        GotoDlgCtrl(ui->edtMarchio);
+        break;
+    case orvdb::LibErr::RecordMissing:
+    case orvdb::LibErr::HeaderMissing:
+        OnCancel();
+        break;
+    default:
+        break;
+    }
+}
+
+void CPromozioneMarchio::OnRecordElimina() {
+    COrvToolBar* tb = ToolBarIfAny();
+    if (!tb || !tb->IsButtonEnabled(ID_RECORD_ELIMINA)) return;
+    GetField();
+    try {
+        sqlprm.OpenConnection(&m_con, &m_cmd);
+        sqlprm.SqlTransaction(&m_cmd, &m_rec, orvdb::SQL_DELETE);
+        m_con.Disconnect();
+    } catch (const SAException& e) {
+        m_con.Disconnect();
+        SAExceptionDisplay(e, LOCATION);
+        return;
+    }
+    OnCancel();
+}
