@@ -13,6 +13,7 @@ CPromoTrova::CPromoTrova(CSpreadSheet* grid, int mode, QWidget* parent)
     : COrvDialog(parent), m_pGrid(grid), m_first(mode == 1 ? 2 : 4), m_last(mode == 1 ? 3 : 5),
       ui(std::make_unique<Ui::PromoTrova>()) {
     ui->setupUi(this);
+    SetHelpTopic(QStringLiteral("tavelo.chm::/Trova.htm"));
     connect(ui->btnTrova, &QPushButton::clicked, this, [this] { OnTrova(); });
     connect(ui->btnEsci, &QPushButton::clicked, this, [this] { OnCancel(); });
     // A new text is a new search, from the top.

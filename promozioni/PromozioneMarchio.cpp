@@ -20,6 +20,7 @@ CPromozioneMarchio::CPromozioneMarchio(const PROMOTES* head, CSpreadSheet* grid,
     : COrvRecordDialog(parent), m_nRefreshHeader(refreshHeader), m_pHead(head), m_pGrid(grid),
       ui(std::make_unique<Ui::PromozioneMarchio>()) {
     ui->setupUi(this);
+    SetHelpTopic(QStringLiteral("tavelo.chm::/Promozione_Filtro.htm"));
     m_code[Marchio] = ui->edtMarchio;
     m_code[Reparto] = ui->edtReparto;
     m_code[CatMerc] = ui->edtCatMerc;

@@ -16,6 +16,7 @@ static_assert(sizeof(PROMOTES::prt_depositi) / sizeof(long) == CPromozioniDeposi
 CPromozioniDepositi::CPromozioniDepositi(PROMOTES* head, QWidget* parent)
     : COrvDialog(parent), m_pHead(head), ui(std::make_unique<Ui::PromozioniDepositi>()) {
     ui->setupUi(this);
+    SetHelpTopic(QStringLiteral("tavelo.chm::/Depositi_Promozione.htm"));
     connect(ui->btnOk, &QPushButton::clicked, this, [this] { OnOK(); });
     connect(ui->btnEsci, &QPushButton::clicked, this, [this] { OnCancel(); });
 }
