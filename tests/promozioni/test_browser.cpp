@@ -1,6 +1,7 @@
 // Promotions list: positioning by counts, paging, the two searches, the
 // commands that open the header editor, and the exported row-editor entry.
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -19,6 +20,9 @@ using namespace promotest;
 
 namespace {
 
+const std::string kByCode = "prt_codice";
+const std::string kByDesc = "prt_desc, prt_codice";
+
 class BrowserTest : public DbTest {
 protected:
     void SetUp() override {
@@ -36,157 +40,104 @@ protected:
         DbTest::TearDown();
     }
 
-    // Headers first..last of registro A, each described by `desc`.
-    static void Seed(long first, long last, const std::string& desc) {
-        Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) "
-             "SELECT g, '" + desc + "', 1, 'A' FROM generate_series(" + std::to_string(first) + ", " +
-             std::to_string(last) + ") g");
+    // Headers first..last, each described by `desc`.
+    static void Seed(long first, long last, const std::string& desc, const std::string& registro = "A") {
+        Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) SELECT g, '" + desc +
+             "', 1, '" + registro + "' FROM generate_series(" + std::to_string(first) + ", " + std::to_string(last) +
+             ") g");
     }
-    static void SeedOne(long code, const std::string& desc, const char* registro = "A") {
-        Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) VALUES (" +
-             std::to_string(code) + ", '" + desc + "', 1, '" + registro + "')");
+    // Three "DUP" headers (10, 20, 30) among five before them and two after, in
+    // description order.
+    static void SeedDuplicates() {
+        Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) VALUES "
+             "(1, 'AAA', 1, 'A'), (2, 'AAB', 1, 'A'), (3, 'ABA', 1, 'A'), (40, 'ACC', 1, 'A'), "
+             "(50, 'BBB', 1, 'A'), (10, 'DUP', 1, 'A'), (30, 'DUP', 1, 'A'), (20, 'DUP', 1, 'A'), "
+             "(4, 'ZZA', 1, 'A'), (5, 'ZZB', 1, 'A')");
     }
 
     static long Code(CPromozioniHeadBr& dlg, long line) { return dlg.Grid()->GetCellLong(1, line); }
     static long Active(CPromozioniHeadBr& dlg) { return dlg.Grid()->GetActiveRow(); }
     static COrvULong* Numero(CPromozioniHeadBr& dlg) { return FindChild<COrvULong>(&dlg, "edtCodice"); }
     static COrvEdit* Desc(CPromozioniHeadBr& dlg) { return FindChild<COrvEdit>(&dlg, "edtDesc"); }
-    static COrvComboBox* Registro(CPromozioniHeadBr& dlg) { return FindChild<COrvComboBox>(&dlg, "cmbRegistro"); }
 
     static void SearchDesc(CPromozioniHeadBr& dlg, const QString& text) {
         Desc(dlg)->SetText(text);
         Desc(dlg)->SetModify(true);
         dlg.OnLostFocusEventDesc();
     }
-    static void SearchNumber(CPromozioniHeadBr& dlg, long shown, int registro) {
-        Registro(dlg)->SetCurSel(registro);
-        Numero(dlg)->SetLong(shown);
-        Numero(dlg)->SetModify(true);
-        dlg.OnLostFocusEventCodice();
-    }
 
     ScriptedUi ui;
 };
 
-// Three "DUP" headers (10, 20, 30) among five before them and two after, in
-// description order.
-void SeedDuplicates() {
-    Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) VALUES "
-         "(1, 'AAA', 1, 'A'), (2, 'AAB', 1, 'A'), (3, 'ABA', 1, 'A'), (40, 'ACC', 1, 'A'), "
-         "(50, 'BBB', 1, 'A'), (10, 'DUP', 1, 'A'), (30, 'DUP', 1, 'A'), (20, 'DUP', 1, 'A'), "
-         "(4, 'ZZA', 1, 'A'), (5, 'ZZB', 1, 'A')");
-}
-
-TEST_F(BrowserTest, StartUpPositionsOnTheRecord) {
-    struct Case {
-        const char* name;
-        int mode;
-        long start;  // m_prt.prt_codice given by the caller
-        long line;   // expected active line
-        long code;   // code on that line
-        const char* order;
-        int index;
-    };
-    const Case cases[] = {
-        {"plain, fresh record: first line", 0, 0, 1, 1, "prt_codice", 1},
-        {"plain on a code: its line in code order", 0, 30, 8, 30, "prt_codice", 1},
-        {"search on the middle duplicate: L - E", 2, 20, 7, 20, "prt_desc, prt_codice", 2},
-        {"search on the first duplicate", 2, 10, 6, 10, "prt_desc, prt_codice", 2},
-        {"search on a missing code takes the next one", 2, 11, 7, 20, "prt_desc, prt_codice", 2},
-        {"search on the first description", 2, 1, 1, 1, "prt_desc, prt_codice", 2},
+TEST_F(BrowserTest, StartUpPositionsOnTheRecordOrCancels) {
+    // start: the caller's m_prt.prt_codice; line: the active line, 0 when the
+    // list closes as cancelled; code: the code on that line.
+    const struct { const char* name; int mode; long start, line, code; } cases[] = {
+        {"plain, fresh record: first line", 0, 0, 1, 1},
+        {"plain on a code: its line in code order", 0, 30, 8, 30},
+        {"search on the middle duplicate: L - E", 2, 20, 7, 20},
+        {"search on the first duplicate", 2, 10, 6, 10},
+        {"search on a missing code takes the next one", 2, 11, 7, 20},
+        {"search beyond the last code", 2, 51, 0, 0},
     };
     SeedDuplicates();
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CPromozioniHeadBr dlg(c.mode);
         dlg.m_prt.prt_codice = c.start;
-        ASSERT_TRUE(dlg.EnsureInit());
+        ASSERT_EQ(dlg.EnsureInit(), c.line != 0);
+        if (c.line == 0) {
+            EXPECT_EQ(dlg.result(), frame::IDCANCEL);
+            continue;
+        }
         EXPECT_EQ(dlg.Grid()->GetVirtualRows(), 10);
         EXPECT_EQ(Active(dlg), c.line);
         EXPECT_EQ(Code(dlg, c.line), c.code);
-        EXPECT_EQ(dlg.Order(), c.order);
-        EXPECT_EQ(sqlprt.GetIndex(), c.index);
-        EXPECT_TRUE(dlg.Filter().empty());
-        if (c.mode == 2) {
-            EXPECT_EQ(dlg.m_prt.prt_codice, c.code);
-        }
+        EXPECT_EQ(sqlprt.GetIndex(), c.mode ? 2 : 1);
+        EXPECT_EQ(dlg.m_prt.prt_codice, c.mode ? c.code : c.start);
     }
     EXPECT_TRUE(ui.messages.empty());
-}
 
-TEST_F(BrowserTest, StartUpInSearchModeBeyondTheLastCodeCancels) {
-    SeedDuplicates();
-    CPromozioniHeadBr dlg(2);
-    dlg.m_prt.prt_codice = 51;
-    EXPECT_FALSE(dlg.EnsureInit());
-    EXPECT_EQ(dlg.result(), frame::IDCANCEL);
-}
-
-TEST_F(BrowserTest, StartUpFailureClosesAsCancelled) {
-    for (int mode : {0, 2}) {
-        SCOPED_TRACE(mode);
-        ui.messages.clear();
-        orvdb::SetConnInfo("host=/nonexistent-socket-dir dbname=none connect_timeout=1");
-        CPromozioniHeadBr dlg(mode);
-        EXPECT_FALSE(dlg.EnsureInit());
-        EXPECT_EQ(dlg.result(), frame::IDCANCEL);
-        EXPECT_EQ(ui.messages.size(), 1u);
-    }
+    orvdb::SetConnInfo("host=/nonexistent-socket-dir dbname=none connect_timeout=1");
+    CPromozioniHeadBr broken(2);
+    EXPECT_FALSE(broken.EnsureInit());
+    EXPECT_EQ(broken.result(), frame::IDCANCEL);
+    EXPECT_EQ(ui.messages.size(), 1u);  // the failure is reported
 }
 
 TEST_F(BrowserTest, PagesAreReadWithOverlapAndOnlyWhereLooked) {
-    Seed(1, 2000, "MASSA");
+    Seed(1, 100000, "MASSA");
     CPromozioniHeadBr dlg(0);
-    dlg.m_prt.prt_codice = 1200;
+    dlg.m_prt.prt_codice = 99990;
     ASSERT_TRUE(dlg.EnsureInit());
-    // Line 1200 falls in the third page: pages start every 450 lines.
-    ASSERT_EQ(dlg.PagesRead().size(), 1u);
-    EXPECT_EQ(dlg.PagesRead()[0].first, 901);
-    EXPECT_EQ(dlg.PagesRead()[0].wanted, 500);
-    EXPECT_EQ(dlg.PagesRead()[0].loaded, 500);
-    EXPECT_EQ(Code(dlg, 901), 901);
-    EXPECT_EQ(Code(dlg, 1400), 1400);
-
-    struct Step {
-        long line;
-        long first, wanted, loaded;  // page read, or first 0 when none
+    EXPECT_EQ(Active(dlg), 99990);
+    // Pages start every 450 lines. Each step names the page it reads, or first 0.
+    const struct { long line, first, wanted, loaded; } steps[] = {
+        {99990, 99901, 100, 100},  // start-up: the short last page and nothing else
+        {99902, 0, 0, 0},          // already held
+        {1, 1, 500, 500},          // first page, no offset
+        {460, 0, 0, 0},            // in the overlap of the first two pages
+        {1200, 901, 500, 500},
+        {1000, 0, 0, 0},
     };
-    const Step steps[] = {
-        {1000, 0, 0, 0},        // already held
-        {1, 1, 500, 500},       // first page, no offset
-        {460, 0, 0, 0},         // in the overlap of the first two pages
-        {1999, 1801, 200, 200}, // the short last page
-        {1802, 0, 0, 0},
-    };
-    for (const Step& s : steps) {
+    std::size_t reads = 0;
+    for (const auto& s : steps) {
         SCOPED_TRACE(s.line);
-        const std::size_t before = dlg.PagesRead().size();
         dlg.Grid()->SetActiveCell(1, s.line);
-        if (s.first == 0) {
-            EXPECT_EQ(dlg.PagesRead().size(), before);
-        } else {
-            ASSERT_EQ(dlg.PagesRead().size(), before + 1);
-            EXPECT_EQ(dlg.PagesRead().back().first, s.first);
-            EXPECT_EQ(dlg.PagesRead().back().wanted, s.wanted);
-            EXPECT_EQ(dlg.PagesRead().back().loaded, s.loaded);
+        if (s.first) ++reads;
+        ASSERT_EQ(dlg.PagesRead().size(), reads);
+        const auto& p = dlg.PagesRead().back();
+        if (s.first) {
+            EXPECT_EQ(std::tuple(p.first, p.wanted, p.loaded), std::tuple(s.first, s.wanted, s.loaded));
         }
         EXPECT_EQ(Code(dlg, s.line), s.line);
     }
 }
 
-TEST_F(BrowserTest, AHundredThousandHeadersCostOnePage) {
-    Seed(1, 100000, "MASSA");
-    CPromozioniHeadBr dlg(0);
-    dlg.m_prt.prt_codice = 99990;
-    ASSERT_TRUE(dlg.EnsureInit());
-    ASSERT_EQ(dlg.PagesRead().size(), 1u);
-    EXPECT_EQ(Code(dlg, 99990), 99990);
-    EXPECT_EQ(Active(dlg), 99990);
-}
-
 TEST_F(BrowserTest, RowShowsNumberRegistroAndDates) {
     Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro, prt_data_ini, prt_data_fin) "
-         "VALUES (2000007, 'ESTATE', 1, 'C', '2026-06-01', '2026-08-31'), (0, 'ZERO', 1, '', '2026-01-01', '2026-01-01')");
+         "VALUES (2000007, 'ESTATE', 1, 'C', '2026-06-01', '2026-08-31'), "
+         "(0, 'ZERO', 1, '', '2026-01-01', '2026-01-01')");
     CPromozioniHeadBr dlg(0);
     ASSERT_TRUE(dlg.EnsureInit());
     CSpreadSheet* g = dlg.Grid();
@@ -196,44 +147,39 @@ TEST_F(BrowserTest, RowShowsNumberRegistroAndDates) {
     EXPECT_EQ(g->GetCellText(3, 2), "ESTATE");
     EXPECT_EQ(g->GetCellJulian(4, 2), StringToJulian("01/06/2026"));
     EXPECT_EQ(g->GetCellJulian(5, 2), StringToJulian("31/08/2026"));
-    EXPECT_TRUE(g->IsColHidden(1));
-    EXPECT_EQ(g->GetHeaderText(2, 0), "Numero");
 }
 
-TEST_F(BrowserTest, NumberSearch) {
+TEST_F(BrowserTest, NumberSearchReplacesTheDescriptionFilter) {
     Seed(1, 5, "REG A");
-    Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) "
-         "SELECT 1000000 + g, 'REG B', 1, 'B' FROM generate_series(1, 3) g");
-    struct Case {
-        const char* name;
-        long shown;
-        int registro;
-        long line;  // 0: nothing happens (description order kept)
-        long code;
+    Seed(1000001, 1000003, "REG B", "B");
+    // byRegistro: typed, then the registro changed before leaving the number;
+    // line 0: nothing happens, the description filter stays.
+    const struct { const char* name; long shown; int registro; bool byRegistro; long line, code; } cases[] = {
+        {"registro A", 3, 0, false, 3, 3},
+        {"registro B", 2, 1, false, 7, 1000002},
+        {"registro changed after typing", 2, 1, true, 7, 1000002},
+        {"a number between codes lands on the one before", 9, 0, false, 5, 5},
+        {"zero", 0, 0, false, 0, 0},
+        {"beyond what the registro holds", 1000000, 0, false, 0, 0},
     };
-    const Case cases[] = {
-        {"registro A", 3, 0, 3, 3},
-        {"registro B", 2, 1, 7, 1000002},
-        {"a number between codes lands on the one before", 9, 0, 5, 5},
-        {"zero", 0, 0, 0, 0},
-        {"beyond what the registro holds", 1000000, 0, 0, 0},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         CPromozioniHeadBr dlg(0);
         ASSERT_TRUE(dlg.EnsureInit());
         SearchDesc(dlg, "REG");
-        ASSERT_EQ(sqlprt.GetIndex(), 2);
-        SearchNumber(dlg, c.shown, c.registro);
-        if (c.line == 0) {
-            EXPECT_EQ(dlg.Order(), "prt_desc, prt_codice");
-            EXPECT_EQ(sqlprt.GetIndex(), 2);
-            EXPECT_FALSE(dlg.Filter().empty());
-            continue;
+        Numero(dlg)->SetLong(c.shown);
+        FindChild<COrvComboBox>(&dlg, "cmbRegistro")->SetCurSel(c.registro);
+        if (c.byRegistro) {
+            dlg.OnCbnSelchangeRegistro();
+        } else {
+            Numero(dlg)->SetModify(true);
+            dlg.OnLostFocusEventCodice();
         }
-        EXPECT_EQ(dlg.Order(), "prt_codice");
-        EXPECT_EQ(sqlprt.GetIndex(), 1);
-        EXPECT_TRUE(dlg.Filter().empty());
+        const bool moved = c.line != 0;
+        EXPECT_EQ(dlg.Order(), moved ? kByCode : kByDesc);
+        EXPECT_EQ(sqlprt.GetIndex(), moved ? 1 : 2);
+        EXPECT_EQ(dlg.Filter().empty(), moved);
+        if (!moved) continue;
         EXPECT_EQ(dlg.Grid()->GetVirtualRows(), 8);
         EXPECT_EQ(Active(dlg), c.line);
         EXPECT_EQ(Code(dlg, c.line), c.code);
@@ -242,60 +188,41 @@ TEST_F(BrowserTest, NumberSearch) {
     }
 }
 
-TEST_F(BrowserTest, RegistroChangeRerunsTheNumberSearch) {
-    Seed(1, 5, "REG A");
-    Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) "
-         "SELECT 1000000 + g, 'REG B', 1, 'B' FROM generate_series(1, 3) g");
-    CPromozioniHeadBr dlg(0);
-    ASSERT_TRUE(dlg.EnsureInit());
-    Registro(dlg)->SetCurSel(0);
-    Numero(dlg)->SetLong(2);  // typed, the field not left yet
-    Registro(dlg)->SetCurSel(1);
-    dlg.OnCbnSelchangeRegistro();
-    EXPECT_EQ(Active(dlg), 7);
-    EXPECT_EQ(Code(dlg, 7), 1000002);
-}
-
 TEST_F(BrowserTest, DescriptionSearchMatchesTheTextLiterally) {
     Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) VALUES "
          "(1, 'PASTA 50% OFF', 1, 'A'), (2, 'PASTA 50X OFF', 1, 'A'), (3, 'L''ACQUA', 1, 'A'), "
          "(4, 'LACQUA', 1, 'A'), (5, 'A_B', 1, 'A'), (6, 'AXB', 1, 'A'), (7, 'C:\\DIR', 1, 'A'), "
          "(8, 'C:DIR', 1, 'A'), (9, 'ZETA', 1, 'A')");
-    struct Case {
+    const struct {
         QString text;
         std::vector<long> codes;  // in description order
-    };
-    const Case cases[] = {
-        {"50%", {1}},
-        {"L'A", {3}},
-        {"A_B", {5}},
-        {"C:\\", {7}},
-        {"'; DELETE FROM admin.promote1; --", {}},
+    } cases[] = {
+        {"50%", {1}}, {"L'A", {3}}, {"A_B", {5}}, {"C:\\", {7}}, {"'; DELETE FROM admin.promote1; --", {}},
         {"acqua", {3, 4}},  // the field's format makes it upper case
         {"Z", {9}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         CPromozioniHeadBr dlg(0);
         ASSERT_TRUE(dlg.EnsureInit());
         Numero(dlg)->SetLong(5);
         SearchDesc(dlg, c.text);
         EXPECT_EQ(Numero(dlg)->GetLong(), 0);
-        EXPECT_EQ(dlg.Order(), "prt_desc, prt_codice");
         EXPECT_EQ(sqlprt.GetIndex(), 2);
         ASSERT_EQ(dlg.Grid()->GetVirtualRows(), static_cast<long>(c.codes.size()));
         for (std::size_t i = 0; i < c.codes.size(); ++i) EXPECT_EQ(Code(dlg, long(i) + 1), c.codes[i]);
         if (!c.codes.empty()) {
             EXPECT_EQ(Active(dlg), 1);
         }
-        EXPECT_TRUE(ui.messages.empty());
     }
+    EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promote1"), 9);
 }
 
-TEST_F(BrowserTest, EmptyDescriptionSearch) {
-    Seed(1, 20, "MASSA");
-    SeedOne(21, "UNICA");
+TEST_F(BrowserTest, EmptyDescriptionSearchAndFilteredPages) {
+    Seed(1, 600, "ZZZ");
+    Seed(601, 1300, "ABC");
+    Seed(1301, 1301, "UNICA");
     CPromozioniHeadBr dlg(0);
     dlg.m_prt.prt_codice = 15;
     ASSERT_TRUE(dlg.EnsureInit());
@@ -303,27 +230,21 @@ TEST_F(BrowserTest, EmptyDescriptionSearch) {
 
     // In code order: nothing at all.
     SearchDesc(dlg, "");
-    EXPECT_EQ(dlg.Order(), "prt_codice");
+    EXPECT_EQ(dlg.Order(), kByCode);
     EXPECT_EQ(Active(dlg), 15);
     EXPECT_EQ(dlg.PagesRead().size(), pages);
 
+    // In description order it removes the filter.
     SearchDesc(dlg, "UNI");
     EXPECT_EQ(dlg.Grid()->GetVirtualRows(), 1);
-
-    // In description order it removes the filter.
     SearchDesc(dlg, "");
     EXPECT_TRUE(dlg.Filter().empty());
-    EXPECT_EQ(dlg.Order(), "prt_desc, prt_codice");
-    EXPECT_EQ(dlg.Grid()->GetVirtualRows(), 21);
-    EXPECT_EQ(Code(dlg, 21), 21);
+    EXPECT_EQ(dlg.Order(), kByDesc);
+    EXPECT_EQ(dlg.Grid()->GetVirtualRows(), 1301);
+    EXPECT_EQ(Code(dlg, 1), 601);
     EXPECT_EQ(Active(dlg), 1);
-}
 
-TEST_F(BrowserTest, PagesFollowTheFilterAndOrder) {
-    Seed(1, 600, "ZZZ");
-    Seed(601, 1300, "ABC");
-    CPromozioniHeadBr dlg(0);
-    ASSERT_TRUE(dlg.EnsureInit());
+    // Pages are read with the filter and the order.
     SearchDesc(dlg, "ABC");
     ASSERT_EQ(dlg.Grid()->GetVirtualRows(), 700);
     dlg.Grid()->SetActiveCell(1, 700);
@@ -333,123 +254,84 @@ TEST_F(BrowserTest, PagesFollowTheFilterAndOrder) {
     EXPECT_EQ(Code(dlg, 451), 1051);
 }
 
-TEST_F(BrowserTest, NewPositionsOnTheSavedPromotion) {
-    SeedDuplicates();
-    CPromozioniHeadBr dlg(0);
-    ASSERT_TRUE(dlg.EnsureInit());
-    Numero(dlg)->SetLong(4);
-    ui.QueueModal([](QDialog& d) {
-        auto& head = dynamic_cast<CPromozioniHead&>(d);
-        EXPECT_TRUE(head.IsNewMode());
-        Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) VALUES (25, 'DUP', 1, 'A')");
-        head.m_lLastSaved = 25;
-        return frame::IDCANCEL;
-    });
-    EXPECT_TRUE(dlg.RunCommand(ID_RECORD_NUOVO));
-    ASSERT_EQ(ui.modals.size(), 1u);
-    EXPECT_EQ(ui.modals[0].className, "CPromozioniHead");
-    EXPECT_EQ(Numero(dlg)->GetLong(), 0);
-    EXPECT_EQ(dlg.Order(), "prt_desc, prt_codice");
-    EXPECT_EQ(sqlprt.GetIndex(), 2);
-    EXPECT_EQ(dlg.Grid()->GetVirtualRows(), 11);
-    EXPECT_EQ(Active(dlg), 8);  // AAA AAB ABA ACC BBB DUP10 DUP20 DUP25
-    EXPECT_EQ(Code(dlg, 8), 25);
-    EXPECT_EQ(dlg.result(), 0);  // the list stays open
-}
-
-TEST_F(BrowserTest, NewCancelledOnAnEmptyTableClosesTheList) {
-    CPromozioniHeadBr dlg(0);
-    ASSERT_TRUE(dlg.EnsureInit());
-    ui.QueueModal([](QDialog&) { return frame::IDCANCEL; });
-    dlg.RunCommand(ID_RECORD_NUOVO);
-    EXPECT_EQ(dlg.result(), frame::IDCANCEL);
+TEST_F(BrowserTest, NewPositionsOnTheSavedPromotionOrClosesOnAnEmptyTable) {
+    for (bool saves : {true, false}) {
+        SCOPED_TRACE(saves);
+        Exec("DELETE FROM admin.promote1");
+        if (saves) SeedDuplicates();
+        ui.ClearRecords();
+        CPromozioniHeadBr dlg(0);
+        ASSERT_TRUE(dlg.EnsureInit());
+        Numero(dlg)->SetLong(4);
+        ui.QueueModal([saves](QDialog& d) {
+            auto& head = dynamic_cast<CPromozioniHead&>(d);
+            EXPECT_TRUE(head.IsNewMode());
+            if (saves) {
+                Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) "
+                     "VALUES (25, 'DUP', 1, 'A')");
+                head.m_lLastSaved = 25;
+            }
+            return frame::IDCANCEL;
+        });
+        EXPECT_TRUE(dlg.RunCommand(ID_RECORD_NUOVO));
+        ASSERT_EQ(ui.modals.size(), 1u);
+        EXPECT_EQ(dlg.result(), saves ? 0 : frame::IDCANCEL);  // with a promotion the list stays open
+        if (!saves) continue;
+        EXPECT_EQ(Numero(dlg)->GetLong(), 0);
+        EXPECT_EQ(sqlprt.GetIndex(), 2);
+        EXPECT_EQ(dlg.Grid()->GetVirtualRows(), 11);
+        EXPECT_EQ(Active(dlg), 8);  // AAA AAB ABA ACC BBB DUP10 DUP20 DUP25
+        EXPECT_EQ(Code(dlg, 8), 25);
+    }
 }
 
 TEST_F(BrowserTest, OpenEditsTheActiveLineAndComesBackInDescriptionOrder) {
     SeedDuplicates();
-    CPromozioniHeadBr dlg(0);
-    dlg.m_prt.prt_codice = 30;
-    ASSERT_TRUE(dlg.EnsureInit());
-    ASSERT_EQ(Code(dlg, Active(dlg)), 30);
-    ui.QueueModal([](QDialog& d) {
-        auto& head = dynamic_cast<CPromozioniHead&>(d);
-        EXPECT_FALSE(head.IsNewMode());
-        EXPECT_EQ(head.m_prt.prt_codice, 30);
-        EXPECT_STREQ(head.m_prt.prt_desc, "DUP");
-        return frame::IDCANCEL;
-    });
-    EXPECT_TRUE(dlg.RunCommand(ID_RECORD_APRI));
-    EXPECT_EQ(ui.modals.size(), 1u);
-    EXPECT_EQ(dlg.Order(), "prt_desc, prt_codice");
-    EXPECT_EQ(Active(dlg), 8);
-    EXPECT_EQ(Code(dlg, 8), 30);
-}
-
-TEST_F(BrowserTest, OpenOnADeletedHeaderOpensNothing) {
-    SeedDuplicates();
-    CPromozioniHeadBr dlg(0);
-    dlg.m_prt.prt_codice = 30;
-    ASSERT_TRUE(dlg.EnsureInit());
-    Exec("DELETE FROM admin.promote1 WHERE prt_codice = 30");
-    ui.SetStrict(true);
-    dlg.RunCommand(ID_RECORD_APRI);
-    EXPECT_TRUE(ui.modals.empty());
-}
-
-TEST_F(BrowserTest, SelectAndDoubleClickCloseWithTheRecord) {
-    SeedDuplicates();
-    struct Case {
-        const char* name;
-        bool doubleClick;
-        bool deleteFirst;
-        int result;
-        long code;
-    };
-    const Case cases[] = {
-        {"select", false, false, frame::IDOK, 20},
-        {"double click", true, false, frame::IDOK, 20},
-        {"select on a deleted header", false, true, 0, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        CPromozioniHeadBr dlg(2);
-        dlg.m_prt.prt_codice = 20;
+    for (bool deleted : {false, true}) {
+        SCOPED_TRACE(deleted);
+        ui.ClearRecords();
+        CPromozioniHeadBr dlg(0);
+        dlg.m_prt.prt_codice = 30;
         ASSERT_TRUE(dlg.EnsureInit());
-        dlg.m_prt = PROMOTES{};
-        if (c.deleteFirst) Exec("DELETE FROM admin.promote1 WHERE prt_codice = 20");
-        if (c.doubleClick)
-            dlg.OnDblClickFpspread(3, Active(dlg));
+        ASSERT_EQ(Active(dlg), 8);
+        if (deleted) Exec("DELETE FROM admin.promote1 WHERE prt_codice = 30");
         else
-            dlg.RunCommand(ID_RECORD_SELEZIONA);
-        EXPECT_EQ(dlg.result(), c.result);
-        EXPECT_EQ(dlg.m_prt.prt_codice, c.code);
-        if (c.code) {
-            EXPECT_STREQ(dlg.m_prt.prt_desc, "DUP");
-        }
+            ui.QueueModal([](QDialog& d) {
+                auto& head = dynamic_cast<CPromozioniHead&>(d);
+                EXPECT_FALSE(head.IsNewMode());
+                EXPECT_EQ(head.m_prt.prt_codice, 30);
+                EXPECT_STREQ(head.m_prt.prt_desc, "DUP");
+                return frame::IDCANCEL;
+            });
+        ui.SetStrict(true);  // a deleted header opens nothing
+        EXPECT_TRUE(dlg.RunCommand(ID_RECORD_APRI));
+        EXPECT_EQ(ui.modals.size(), deleted ? 0u : 1u);
+        // Line 8 holds 30 in both orders: the order tells whether it came back.
+        EXPECT_EQ(dlg.Order(), deleted ? kByCode : kByDesc);
+        EXPECT_EQ(Active(dlg), 8);
+        EXPECT_EQ(Code(dlg, 8), 30);
     }
 }
 
-TEST_F(BrowserTest, KeyboardSearchAndPick) {
+// Picking a line reads its header again: one deleted meanwhile is not taken.
+TEST_F(BrowserTest, PickingADeletedHeaderKeepsTheListOpen) {
+    SeedDuplicates();
+    CPromozioniHeadBr dlg(2);
+    dlg.m_prt.prt_codice = 20;
+    ASSERT_TRUE(dlg.EnsureInit());
+    dlg.m_prt = PROMOTES{};
+    Exec("DELETE FROM admin.promote1 WHERE prt_codice = 20");
+    dlg.OnDblClickFpspread(3, Active(dlg));
+    EXPECT_EQ(dlg.result(), 0);
+    EXPECT_EQ(dlg.m_prt.prt_codice, 0);
+}
+
+TEST_F(BrowserTest, EnterOnTheGridPicksInSearchModeAndOpensInThePlainList) {
     Seed(1, 20, "MASSA");
-    SeedOne(21, "UNICA");
-    struct Case {
-        const char* name;
-        int mode;
-        int pickKey;
-        int result;        // of the list
-        long code;         // m_prt afterwards (search mode)
-        bool opensEditor;  // the header editor runs on the line
-    };
-    const Case cases[] = {
-        {"F2 in search mode", 2, Qt::Key_F2, frame::IDOK, 21, false},
-        {"Enter in search mode", 2, Qt::Key_Return, frame::IDOK, 21, false},
-        {"Enter in the plain list opens", 0, Qt::Key_Return, frame::IDCANCEL, 0, true},
-        {"F4 opens", 0, Qt::Key_F4, frame::IDCANCEL, 0, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ui.modals.clear();
-        CPromozioniHeadBr dlg(c.mode);
+    Seed(21, 21, "UNICA");
+    for (int mode : {2, 0}) {
+        SCOPED_TRACE(mode);
+        CPromozioniHeadBr dlg(mode);
         dlg.m_prt.prt_codice = 5;
         long editorCode = 0;
         ui.QueueModal([&](QDialog&) {
@@ -459,78 +341,56 @@ TEST_F(BrowserTest, KeyboardSearchAndPick) {
             EXPECT_EQ(dlg.Grid()->GetVirtualRows(), 1);
             dlg.Grid()->setFocus();
             Pump();
-            if (c.opensEditor)
+            if (mode == 0)
                 ui.QueueModal([&](QDialog& d) {
                     editorCode = dynamic_cast<CPromozioniHead&>(d).m_prt.prt_codice;
                     return frame::IDCANCEL;
                 });
-            PressKey(c.pickKey);
+            PressKey(Qt::Key_Return);
             return -1;
         });
-        const int result = frame::ui().RunModal(&dlg);
-        EXPECT_EQ(result, c.result);
-        if (c.mode == 2) {
-            EXPECT_EQ(dlg.m_prt.prt_codice, c.code);
-        }
-        EXPECT_EQ(editorCode, c.opensEditor ? 21 : 0);
+        EXPECT_EQ(frame::ui().RunModal(&dlg), mode ? frame::IDOK : frame::IDCANCEL);
+        EXPECT_EQ(dlg.m_prt.prt_codice, 21);
+        EXPECT_STREQ(dlg.m_prt.prt_desc, "UNICA");
+        EXPECT_EQ(editorCode, mode ? 0 : 21);
     }
 }
 
-class EditPromozioneTest : public BrowserTest {
-protected:
-    void SetUp() override {
-        BrowserTest::SetUp();
-        SeedOne(1, "PROMO");
-        Exec("INSERT INTO admin.promorow (prm_codice, prm_prt, prm_art, prm_tipo_offerta) VALUES "
-             "(11, 1, 'ART001', 1), (12, 1, 'ART002', 1)");
-        SACommand cmd(&con);
-        ASSERT_TRUE(sqlprt.Search(&cmd, 1, &head));
-        grid.SetMaxCols(CPromozioniHead::kCols);
-        grid.SetMaxRows(2);
-        grid.SetCellLong(CPromozioniHead::kColCodice, 1, 11);
-        grid.SetCellLong(CPromozioniHead::kColCodice, 2, 12);
-    }
+TEST_F(BrowserTest, EditPromozioneOpensTheRowOfTheActiveLine) {
+    Seed(1, 1, "PROMO");
+    Exec("INSERT INTO admin.promorow (prm_codice, prm_prt, prm_art, prm_tipo_offerta) VALUES "
+         "(11, 1, 'ART001', 1), (12, 1, 'ART002', 1)");
     PROMOTES head{};
+    SACommand cmd(&con);
+    ASSERT_TRUE(sqlprt.Search(&cmd, 1, &head));
     CSpreadSheet grid;
-};
-
-TEST_F(EditPromozioneTest, OpensTheRowOfTheActiveLine) {
-    struct Case {
-        const char* name;
-        int newRow;
-        long line;
-        bool deleted;  // the line's row is gone from the database
-        bool opens;
-        bool isNew;
-        const char* art;
+    grid.SetMaxCols(CPromozioniHead::kCols);
+    grid.SetMaxRows(2);
+    grid.SetCellLong(CPromozioniHead::kColCodice, 1, 11);
+    grid.SetCellLong(CPromozioniHead::kColCodice, 2, 12);
+    // deleted: the line's row is gone from the database.
+    const struct { const char* name; int newRow; long line; bool deleted, opens; const char* art; } cases[] = {
+        {"existing row", 0, 2, false, true, "ART002"},
+        {"deleted row", 0, 1, true, false, ""},
+        {"new row", 1, 1, true, true, ""},
     };
-    const Case cases[] = {
-        {"existing row", 0, 2, false, true, false, "ART002"},
-        {"deleted row", 0, 1, true, false, false, ""},
-        {"new row", 1, 1, true, true, true, ""},
-    };
-    for (const Case& c : cases) {
+    ui.SetStrict(true);
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.deleted) Exec("DELETE FROM admin.promorow WHERE prm_codice = 11");
         grid.SetActiveCell(1, c.line);
-        ui.modals.clear();
-        bool ran = false;
+        ui.ClearRecords();
         if (c.opens)
             ui.QueueModal([&](QDialog& d) {
                 auto& row = dynamic_cast<CPromozioniRow&>(d);
-                ran = true;
-                EXPECT_EQ(row.m_nRefreshHeader, 0);
-                EXPECT_EQ(row.m_bNew, c.isNew);
-                EXPECT_EQ(row.m_bLockArticle, !c.isNew);
-                if (!c.isNew) {
-                    EXPECT_STREQ(row.m_rec.prm_art, c.art);
-                }
+                EXPECT_EQ(row.m_bNew, c.newRow != 0);
+                EXPECT_EQ(row.m_bLockArticle, c.newRow == 0);
+                EXPECT_STREQ(row.m_rec.prm_art, c.art);
                 return frame::IDCANCEL;
             });
-        ui.SetStrict(true);
         EditPromozione(&head, &grid, c.newRow);
-        EXPECT_EQ(ran, c.opens);
         EXPECT_EQ(ui.modals.size(), c.opens ? 1u : 0u);
+        EXPECT_TRUE(ui.AllConsumed());
     }
 }
 

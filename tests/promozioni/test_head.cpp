@@ -37,16 +37,6 @@ protected:
         ASSERT_TRUE(dlg.EnsureInit());
     }
 
-    // A promotion `code` with `rows` rows, inserted in descending row order.
-    static void SeedPromotion(long code, long rows) {
-        Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) VALUES (" +
-             std::to_string(code) + ", 'MASSA', 1, 'A')");
-        if (rows > 0)
-            Exec("INSERT INTO admin.promorow (prm_codice, prm_prt, prm_art, prm_tipo_offerta) "
-                 "SELECT " + std::to_string(code * 1000) + " + g, " + std::to_string(code) +
-                 ", 'ART001', 1 FROM generate_series(" + std::to_string(rows) + ", 1, -1) g");
-    }
-
     ScriptedUi ui;
 };
 
@@ -63,41 +53,26 @@ PROMOZIONI PlainRow() {
 }
 
 TEST_F(HeadTest, SetRowTexts) {
-    struct Case {
-        const char* name;
-        std::function<void(PROMOZIONI&)> change;
-        long col;
-        QString text;
-    };
-    const Case cases[] = {
+    const struct { const char* name; std::function<void(PROMOZIONI&)> change; long col; QString text; } cases[] = {
         {"brand and category, no department", [](PROMOZIONI& r) {
-             r.prm_art[0] = 0;
-             r.prm_marchio = 1;
-             std::strcpy(r.prm_marchio_des, "MARCA UNO");
-             r.prm_catmerc = 4;
-             std::strcpy(r.prm_catmerc_des, "SURGELATI");
+             r.prm_art[0] = 0, r.prm_marchio = 1, r.prm_catmerc = 4;
+             std::strcpy(r.prm_marchio_des, "MARCA UNO"), std::strcpy(r.prm_catmerc_des, "SURGELATI");
          }, 5, "MAR : MARCA UNO - CAT : SURGELATI"},
-        {"department alone", [](PROMOZIONI& r) {
-             r.prm_art[0] = 0;
-             r.prm_reparto = 2;
-             std::strcpy(r.prm_reparto_des, "DROGHERIA");
-         }, 5, "REP : DROGHERIA"},
-        {"no article, no filter", [](PROMOZIONI& r) { r.prm_art[0] = 0; r.prm_art_des[0] = 0; }, 5, ""},
+        {"department alone",
+         [](PROMOZIONI& r) { r.prm_art[0] = 0, r.prm_reparto = 2, std::strcpy(r.prm_reparto_des, "DROGHERIA"); }, 5,
+         "REP : DROGHERIA"},
+        {"no article, no filter", [](PROMOZIONI& r) { r.prm_art[0] = 0, r.prm_art_des[0] = 0; }, 5, ""},
         {"article wins over brand", [](PROMOZIONI& r) { r.prm_marchio = 1; }, 5, "PASTA"},
-        {"applicability n times", [](PROMOZIONI& r) { r.prm_applicabilita = 4; r.prm_volte = 3; }, 9,
+        {"applicability n times", [](PROMOZIONI& r) { r.prm_applicabilita = 4, r.prm_volte = 3; }, 9,
          "3 VOLTE NELLO SCONTRINO"},
         {"offer type in the gap", [](PROMOZIONI& r) { r.prm_tipo_offerta = 16; }, 7, "*** SCONOSCIUTO ***"},
         {"unknown cumulative", [](PROMOZIONI& r) { r.prm_cumulativa = 7; }, 8, "***"},
         {"shelf label none", [](PROMOZIONI&) {}, 46, "NES"},
         {"zero price shown", [](PROMOZIONI&) {}, 6, "0.00"},
         {"zero subtotal threshold empty", [](PROMOZIONI& r) { r.prm_soglia_sub = 0.004; }, 10, ""},
-        {"activation threshold at 3 decimals", [](PROMOZIONI& r) { r.prm_soglia_att = 0.004; }, 11, "0.004"},
         {"step 10 effect", [](PROMOZIONI& r) { r.prm_valore_offerta[9] = 2.5; }, 41, "2.50"},
-        {"zero step quantity empty", [](PROMOZIONI&) {}, 12, ""},
         {"zero casualita empty", [](PROMOZIONI&) {}, 44, ""},
         {"code 0 written", [](PROMOZIONI& r) { r.prm_codice = 0; }, 47, "0"},
-        {"level 0 written", [](PROMOZIONI&) {}, 49, "0"},
-        {"Sunday included", [](PROMOZIONI&) {}, 51, "1"},
         {"Monday excluded", [](PROMOZIONI& r) { r.prm_escludi[1] = 1; }, 52, "0"},
     };
     CPromozioniHead dlg;
@@ -135,52 +110,26 @@ TEST_F(HeadTest, SetRowAppendsOrRewritesAndEmphasisesNewLines) {
     EXPECT_FALSE(bold(13, 2));
 }
 
-TEST_F(HeadTest, GridLayout) {
+TEST_F(HeadTest, GridHidesTheLinkColumnsAndColoursTheEffects) {
     CPromozioniHead dlg;
     ASSERT_TRUE(dlg.EnsureInit());
     CSpreadSheet* g = dlg.Grid();
-    EXPECT_EQ(g->GetMaxCols(), CPromozioniHead::kCols);
-    EXPECT_EQ(g->GetHeaderRows(), 2);
-    EXPECT_EQ(g->GetOperationMode(), 3);
+    ASSERT_EQ(g->GetMaxCols(), CPromozioniHead::kCols);
     for (long c = 1; c <= CPromozioniHead::kCols; ++c) {
-        const bool hidden = c <= 3 || c == 47 || c == 48;
-        EXPECT_EQ(g->IsColHidden(c), hidden) << c;
+        EXPECT_EQ(g->IsColHidden(c), c <= 3 || c == 47 || c == 48) << c;
         const bool esito = c >= 14 && c <= 41 && (c - 14) % 3 == 0;
         EXPECT_EQ(g->GetCellBackColor(c, 1) == RGB(255, 255, 140), esito) << c;
         EXPECT_EQ(g->GetCellForeColor(c, 1) == RGB(192, 0, 0), esito) << c;
     }
-    const struct {
-        long col;
-        int level;
-        const char* text;
-    } captions[] = {
-        {1, 0, "Data"},     {2, 1, "Finale"},        {12, 0, "1 Soglia "}, {15, 0, "2 Soglia"},
-        {39, 0, "10 Soglia"}, {13, 1, "PLU Ammontare"}, {41, 1, "Esito"},   {11, 0, "Soglia Attivazione"},
-        {47, 0, "Codice"},  {48, 0, "Cod. Prt"},     {49, 1, "Clienti"},   {51, 0, "Giorni Settimana"},
-        {57, 1, "Sab"},     {9, 0, "Applicabilità"},
-    };
-    for (const auto& c : captions) EXPECT_EQ(g->GetHeaderText(c.col, c.level), QString::fromUtf8(c.text)) << c.col;
-    EXPECT_DOUBLE_EQ(g->GetColWidth(5), 28);
-    EXPECT_DOUBLE_EQ(g->GetColWidth(49), 5.12);
 }
 
-TEST_F(HeadTest, NewModeStartsBlankWithAddedButtonsOff) {
+TEST_F(HeadTest, NewModeStartsBlankAndFormRoundTripInvertsWeekdays) {
     CPromozioniHead dlg;
     ASSERT_TRUE(dlg.EnsureInit());
-    EXPECT_EQ(dlg.windowTitle(), "Inserimento Promozioni");
-    auto* registro = FindChild<COrvComboBox>(&dlg, "cmbRegistro");
-    ASSERT_EQ(registro->GetCount(), 702);
-    EXPECT_EQ(registro->GetLBText(26), "AA");
-    EXPECT_EQ(registro->GetLBText(701), "ZZ");
     EXPECT_EQ(dlg.m_prt.prt_dep, 1);
-    EXPECT_FALSE(dlg.ToolBar()->IsButtonEnabled(CPromozioniHead::ID_RECORD_AGGIUNGI));
-    EXPECT_FALSE(dlg.ToolBar()->IsButtonEnabled(ID_RECORD_STAMPA));
-    EXPECT_EQ(FindChild<COrvNumeric>(&dlg, "edtLivello")->GetMin(), -1);
-}
+    for (int id : {int(CPromozioniHead::ID_RECORD_AGGIUNGI), int(ID_RECORD_STAMPA)})
+        EXPECT_FALSE(dlg.ToolBar()->IsButtonEnabled(id)) << id;
 
-TEST_F(HeadTest, FormRoundTripInvertsWeekdaysAndSetsPriceListTable) {
-    CPromozioniHead dlg;
-    ASSERT_TRUE(dlg.EnsureInit());
     dlg.m_prt.prt_escludi[1] = 1;  // Monday
     dlg.m_prt.prt_tutti_dep = 1;
     dlg.SetField();
@@ -205,21 +154,25 @@ TEST_F(HeadTest, FormRoundTripInvertsWeekdaysAndSetsPriceListTable) {
 }
 
 TEST_F(HeadTest, LoadTableProgressSteps) {
-    const struct {
-        long code, rows, step;
-        int advances;
-    } cases[] = {{11, 100, 1, 100}, {12, 101, 2, 50}, {13, 250, 3, 83}, {14, 0, 1, 0}};
-    for (const auto& c : cases) SeedPromotion(c.code, c.rows);
+    const struct { long code, rows, step, advances; } cases[] = {
+        {11, 100, 1, 100}, {12, 101, 2, 50}, {13, 250, 3, 83}, {14, 0, 1, 0}};
     for (const auto& c : cases) {
+        const std::string code = std::to_string(c.code);
+        Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) VALUES (" + code +
+             ", 'MASSA', 1, 'A')");
+        // Inserted in descending row order: the grid shows them by code.
+        Exec("INSERT INTO admin.promorow (prm_codice, prm_prt, prm_art, prm_tipo_offerta) SELECT " + code +
+             "000 + g, " + code + ", 'ART001', 1 FROM generate_series(" + std::to_string(c.rows) + ", 1, -1) g");
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rows);
         CPromozioniHead dlg;
         OpenExisting(dlg, c.code);
         CSpreadSheet* g = dlg.Grid();
-        EXPECT_EQ(dlg.ProgressStep(), c.step) << c.rows;
-        EXPECT_EQ(dlg.ProgressAdvances(), c.advances) << c.rows;
+        EXPECT_EQ(dlg.ProgressStep(), c.step);
+        EXPECT_EQ(dlg.ProgressAdvances(), c.advances);
         EXPECT_EQ(g->GetMaxRows(), c.rows);
         EXPECT_EQ(g->GetActiveRow(), c.rows ? 1 : 0);
-        EXPECT_TRUE(FindChild<QProgressBar>(&dlg, "progress")->isHidden());
-        EXPECT_TRUE(g->GetReDraw());
         if (c.rows) {
             EXPECT_EQ(g->GetCellLong(CPromozioniHead::kColCodice, 1), c.code * 1000 + 1);
             EXPECT_EQ(g->GetCellLong(CPromozioniHead::kColCodice, c.rows), c.code * 1000 + c.rows);
@@ -242,31 +195,23 @@ TEST_F(HeadTest, LoadTableFailureIsReportedAndRestores) {
     EXPECT_TRUE(FindChild<QProgressBar>(&dlg, "progress")->isHidden());
 }
 
-TEST_F(HeadTest, AddMenuOffersStandardAndRunsTheRowEditor) {
+TEST_F(HeadTest, AddMenuStandardRunsTheRowEditor) {
     CPromozioniHead dlg;
     OpenExisting(dlg, 1);
     ui.QueueMenu(CPromozioniHead::ID_AGGIUNGI_STANDARD);
     ui.QueueModal([](QDialog& d) {
-        auto& row = dynamic_cast<CPromozioniRow&>(d);
-        EXPECT_TRUE(row.m_bNew);
+        EXPECT_TRUE(dynamic_cast<CPromozioniRow&>(d).m_bNew);
         return frame::IDCANCEL;
     });
     EXPECT_TRUE(dlg.RunCommand(CPromozioniHead::ID_RECORD_AGGIUNGI));
-    ASSERT_EQ(ui.menus.size(), 1u);
-    const auto& items = ui.menus[0].items;
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].text, "Promozione Standard");
-    EXPECT_TRUE(items[0].isDefault);
-    EXPECT_EQ(items[1].text, "Promozione con Filtro");
-    ASSERT_EQ(ui.modals.size(), 1u);
-    EXPECT_EQ(ui.modals[0].className, "CPromozioniRow");
+    EXPECT_EQ(ui.menus.size(), 1u);
+    EXPECT_EQ(ui.modals.size(), 1u);
     EXPECT_EQ(dlg.result(), 0);  // the header is still there: the editor stays open
 }
 
 TEST_F(HeadTest, ExistingPromotionOpensItsLinesUnlessTheRowIsGone) {
     CPromozioniHead dlg;
     OpenExisting(dlg, 1);
-    EXPECT_EQ(dlg.windowTitle(), "Modifica Promozioni");
     EXPECT_FALSE(FindChild<QWidget>(&dlg, "cmbRegistro")->isEnabled());
     EXPECT_EQ(FindChild<COrvEdit>(&dlg, "edtDesc")->GetText(), "PROMO DI PROVA");
     ASSERT_EQ(dlg.Grid()->GetMaxRows(), 3);
@@ -276,7 +221,6 @@ TEST_F(HeadTest, ExistingPromotionOpensItsLinesUnlessTheRowIsGone) {
         auto& row = dynamic_cast<CPromozioniRow&>(d);
         EXPECT_FALSE(row.m_bNew);
         EXPECT_EQ(row.m_rec.prm_codice, 2);
-        EXPECT_STREQ(row.m_rec.prm_art, "ART002");
         return frame::IDCANCEL;
     });
     dlg.OnDblClickFpspread1(1, 2);
