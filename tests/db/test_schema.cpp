@@ -94,7 +94,8 @@ protected:
 };
 
 // Both ways: every declared column exists with a compatible type, and every
-// table and column of the schema is declared.
+// table and column of the schema is declared. Codes are drawn as max + 1, so
+// the key is one Long column with a unique index.
 TEST_F(Schema, DeclarationsAndSchemaAgree) {
     const auto db = Columns();
     const std::map<ColType, std::string> sqlType = {
@@ -106,6 +107,13 @@ TEST_F(Schema, DeclarationsAndSchemaAgree) {
         declared[Bare(def->Table())] = def;
         auto t = db.find(Bare(def->Table()));
         ASSERT_NE(t, db.end()) << def->Table() << " missing from the schema";
+        ASSERT_EQ(def->KeyColumns().size(), 1u) << def->Table();
+        EXPECT_EQ(def->KeyColumns()[0]->type, ColType::Long) << def->Table();
+        EXPECT_GE(Count(con, "SELECT COUNT(*) FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
+                             "AND a.attnum = i.indkey[0] WHERE i.indrelid = '" + def->Table() +
+                             "'::regclass AND i.indisunique AND i.indnatts = 1 AND a.attname = '" + def->Key() + "'"),
+                  1)
+            << def->Table() << "." << def->Key() << " is not unique";
         for (const auto& c : def->Columns()) {
             const std::string where = def->Table() + "." + c.name;
             auto col = t->second.find(c.name);
@@ -129,19 +137,6 @@ TEST_F(Schema, DeclarationsAndSchemaAgree) {
         }
         for (const auto& [name, col] : cols)
             EXPECT_NE(d->second->Column(name), nullptr) << "admin." << table << "." << name << " not declared";
-    }
-}
-
-// Codes are drawn as max + 1: the key is one Long column with a unique index.
-TEST_F(Schema, KeysAreOneUniqueLongColumn) {
-    for (const TableDef* def : AllTableDefs()) {
-        ASSERT_EQ(def->KeyColumns().size(), 1u) << def->Table();
-        EXPECT_EQ(def->KeyColumns()[0]->type, ColType::Long) << def->Table();
-        EXPECT_GE(Count(con, "SELECT COUNT(*) FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
-                             "AND a.attnum = i.indkey[0] WHERE i.indrelid = '" + def->Table() +
-                             "'::regclass AND i.indisunique AND i.indnatts = 1 AND a.attname = '" + def->Key() + "'"),
-                  1)
-            << def->Table() << "." << def->Key() << " is not unique";
     }
 }
 

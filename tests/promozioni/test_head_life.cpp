@@ -80,12 +80,7 @@ protected:
 };
 
 TEST_F(HeadLifeTest, RegistroSelectionAllocatesTheNextCodeOfItsRange) {
-    struct Case {
-        const char* name;
-        int ordinal;
-        std::vector<long> seeded;
-        long code;
-    };
+    struct Case { const char* name; int ordinal; std::vector<long> seeded; long code; };
     const Case cases[] = {
         {"empty registro starts above its first number", 1, {}, 1000001},
         {"codes of the next registro do not count", 1, {2000001, 2000007}, 1000001},
@@ -109,51 +104,54 @@ TEST_F(HeadLifeTest, RegistroSelectionAllocatesTheNextCodeOfItsRange) {
 }
 
 TEST_F(HeadLifeTest, SaveChecksInOrderFocusTheFirstWrongField) {
-    struct Case {
-        const char* name;
-        std::function<void(CPromozioniHead&)> spoil;
-        const char* focus;
-    };
+    struct Case { const char* name; std::function<void(CPromozioniHead&)> spoil; const char* focus, *message; };
     const auto date = [](CPromozioniHead& d, const char* n, long j) { W<COrvJulian>(d, n)->SetJulian(j); };
+    const auto times = [](CPromozioniHead& d, long ini, long fin) {
+        W<COrvTime>(d, "edtOraIni")->SetTime(ini);
+        W<COrvTime>(d, "edtOraFin")->SetTime(fin);
+    };
+    const auto noDays = [](CPromozioniHead& d) {
+        for (const char* n : {"chkDom", "chkLun", "chkMar", "chkMer", "chkGio", "chkVen", "chkSab"})
+            W<COrvCheckBox>(d, n)->SetCheck(0);
+    };
     const long day = DateToJulian(10, 3, 2026);
     const Case cases[] = {
         {"code 0 before everything", [&](CPromozioniHead& d) {
              W<COrvNumeric>(d, "edtCodice")->SetLong(0);
              date(d, "edtDataIni", 0);
              W<COrvEdit>(d, "edtDesc")->SetText("");
-         }, "edtCodice"},
+         }, "edtCodice", nullptr},
         {"no start date before an empty description", [&](CPromozioniHead& d) {
              date(d, "edtDataIni", 0);
              W<COrvEdit>(d, "edtDesc")->SetText("");
-         }, "edtDataIni"},
+         }, "edtDataIni", nullptr},
         {"end before start", [&](CPromozioniHead& d) {
              date(d, "edtDataIni", day);
              date(d, "edtDataFin", day - 1);
              W<COrvNumeric>(d, "edtCodDep")->SetLong(0);
-         }, "edtDataFin"},
+         }, "edtDataFin", nullptr},
         {"same day, end time before start time", [&](CPromozioniHead& d) {
              date(d, "edtDataIni", day);
              date(d, "edtDataFin", day);
-             W<COrvTime>(d, "edtOraIni")->SetTime(3600);
-             W<COrvTime>(d, "edtOraFin")->SetTime(3599);
+             times(d, 3600, 3599);
              W<COrvEdit>(d, "edtDesc")->SetText("");
-         }, "edtOraFin"},
+         }, "edtOraFin", nullptr},
         {"end time earlier on a later day is fine, description empty", [&](CPromozioniHead& d) {
              date(d, "edtDataIni", day);
              date(d, "edtDataFin", day + 1);
-             W<COrvTime>(d, "edtOraIni")->SetTime(3600);
-             W<COrvTime>(d, "edtOraFin")->SetTime(0);
+             times(d, 3600, 0);
              W<COrvEdit>(d, "edtDesc")->SetText("");
-         }, "edtDesc"},
+         }, "edtDesc", nullptr},
         {"depot 0 before price list 0", [&](CPromozioniHead& d) {
              W<COrvNumeric>(d, "edtCodDep")->SetLong(0);
              W<COrvNumeric>(d, "edtCodLis")->SetLong(0);
-         }, "edtCodDep"},
+         }, "edtCodDep", nullptr},
         {"price list 0 before the days", [&](CPromozioniHead& d) {
              W<COrvNumeric>(d, "edtCodLis")->SetLong(0);
-             for (const char* n : {"chkDom", "chkLun", "chkMar", "chkMer", "chkGio", "chkVen", "chkSab"})
-                 W<COrvCheckBox>(d, n)->SetCheck(0);
-         }, "edtCodLis"},
+             noDays(d);
+         }, "edtCodLis", nullptr},
+        {"all days excluded", noDays, "chkDom",
+         "Tutti i giorni della settimana sono stati esclusi dalla promozione !"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -166,24 +164,16 @@ TEST_F(HeadLifeTest, SaveChecksInOrderFocusTheFirstWrongField) {
         ASSERT_EQ(ui.beeps.size(), 1u);
         EXPECT_EQ(ui.beeps[0].hz, 1000);
         EXPECT_EQ(ui.beeps[0].ms, 10);
-        EXPECT_TRUE(ui.messages.empty());
+        if (c.message) {
+            ASSERT_EQ(ui.messages.size(), 1u);
+            EXPECT_EQ(ui.messages[0].text, c.message);
+            EXPECT_EQ(ui.messages[0].icon, frame::MsgIcon::Stop);
+            EXPECT_EQ(ui.messages[0].buttons, frame::MB_OK);
+        } else {
+            EXPECT_TRUE(ui.messages.empty());
+        }
         EXPECT_TRUE(dlg.IsNewMode());
     }
-    EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promote1"), 1);
-}
-
-TEST_F(HeadLifeTest, SaveRefusesAllDaysExcludedWithItsMessage) {
-    CPromozioniHead dlg;
-    OpenNew(dlg, 2);
-    for (const char* n : {"chkDom", "chkLun", "chkMar", "chkMer", "chkGio", "chkVen", "chkSab"})
-        W<COrvCheckBox>(dlg, n)->SetCheck(0);
-    dlg.OnRecordSalva();
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Tutti i giorni della settimana sono stati esclusi dalla promozione !");
-    EXPECT_EQ(ui.messages[0].icon, frame::MsgIcon::Stop);
-    EXPECT_EQ(ui.messages[0].buttons, frame::MB_OK);
-    EXPECT_EQ(ui.beeps.size(), 1u);
-    EXPECT_EQ(LastFocus(), "chkDom");
     EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promote1"), 1);
 }
 
@@ -220,11 +210,7 @@ TEST_F(HeadLifeTest, FirstSaveInsertsLeavesNewModeAndOffersTheAddMenuThenUpdates
 }
 
 TEST_F(HeadLifeTest, WriteErrorsMoveTheFocusByTheirLibraryCode) {
-    struct Case {
-        const char* name;
-        long shown, dep, listino;
-        const char* focus;
-    };
+    struct Case { const char* name; long shown, dep, listino; const char* focus; };
     const Case cases[] = {
         {"code already used (-12)", 1, 1, 1, "edtCodice"},
         {"unknown depot (20007)", 2, 99, 1, "edtCodDep"},
@@ -251,12 +237,7 @@ TEST_F(HeadLifeTest, PreviousAndNextFollowTheCurrentOrder) {
     Seed(2, "ALFA", 2);
     Seed(3, "ZETA");
     Seed(4, "ALFA");
-    struct Case {
-        int index;
-        long from;
-        bool next;
-        long to;
-    };
+    struct Case { int index; long from; bool next; long to; };
     // Description order: ALFA 2, ALFA 4, PROMO DI PROVA 1, ZETA 3.
     const Case cases[] = {
         {1, 1, true, 2}, {1, 2, true, 3}, {1, 4, true, 4}, {1, 4, false, 3}, {1, 1, false, 1},
@@ -284,15 +265,8 @@ TEST_F(HeadLifeTest, DeleteAsksTwiceAndMovesToTheNextOrTheLast) {
     Seed(5, "BETA");
     Seed(6, "ALFA");
     Seed(7, "GAMMA");
-    struct Case {
-        const char* name;
-        int index;
-        long code;
-        std::vector<int> answers;
-        bool deleted;
-        long shown;
-    };
-    // Description order: ALFA 6, BETA 5, GAMMA 7, PROMO DI PROVA 1, ZETA 2.
+    struct Case { const char* name; int index; long code; std::vector<int> answers; bool deleted; long shown; };
+    // Description order: ALFA 6, BETA 5, GAMMA 7, PROMO DI PROVA 1, ZETA 2. Shown 0: the editor closes.
     const Case cases[] = {
         {"No to the editor's question", 1, 1, {frame::IDNO}, false, 1},
         {"No to the library's question is silent", 1, 1, {frame::IDYES, frame::IDNO}, false, 1},
@@ -300,6 +274,7 @@ TEST_F(HeadLifeTest, DeleteAsksTwiceAndMovesToTheNextOrTheLast) {
         {"last description falls back to the last one", 2, 2, {frame::IDYES, frame::IDYES}, true, 1},
         {"highest code falls back to the last code", 1, 7, {frame::IDYES, frame::IDYES}, true, 6},
         {"next code", 1, 1, {frame::IDYES, frame::IDYES}, true, 6},
+        {"the only one left", 1, 6, {frame::IDYES, frame::IDYES}, true, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -319,43 +294,37 @@ TEST_F(HeadLifeTest, DeleteAsksTwiceAndMovesToTheNextOrTheLast) {
         if (c.deleted) {
             EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promorow WHERE prm_prt = " + std::to_string(c.code)), 0);
         }
-        EXPECT_EQ(dlg.m_prt.prt_codice, c.shown);
-        EXPECT_EQ(dlg.result(), 0);
+        if (c.shown) {
+            EXPECT_EQ(dlg.m_prt.prt_codice, c.shown);
+        }
+        EXPECT_EQ(dlg.result(), c.shown ? 0 : frame::IDCANCEL);
     }
-}
-
-TEST_F(HeadLifeTest, DeletingTheOnlyPromotionClosesTheEditor) {
-    InstallDbCallbacks();
-    ui.QueueAnswer(frame::IDYES);
-    ui.QueueAnswer(frame::IDYES);
-    CPromozioniHead dlg;
-    OpenExisting(dlg, 1);
-    dlg.RunCommand(ID_RECORD_ELIMINA);
     EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promote1"), 0);
-    EXPECT_EQ(dlg.result(), frame::IDCANCEL);
 }
 
 TEST_F(HeadLifeTest, DuplicateCopiesHeaderAndRowsUnderNewCodes) {
-    struct Case {
-        const char* name;
-        long source;
-        long rows;
-        long copy;
-    };
+    struct Case { const char* name; int answer; long source, rows, copy; };
     const Case cases[] = {
-        {"fixture with three rows", 1, 3, 3},
-        {"no rows writes the header only", 2, 0, 4},
+        {"answered No writes nothing", frame::IDNO, 1, 3, 0},
+        {"fixture with three rows", frame::IDYES, 1, 3, 3},
+        {"no rows writes the header only", frame::IDYES, 2, 0, 4},
     };
     Seed(2, "VUOTA");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ui.ClearRecords();
-        ui.QueueAnswer(frame::IDYES);
+        ui.QueueAnswer(c.answer);
         CPromozioniHead dlg;
         OpenExisting(dlg, c.source);
         const long maxRow = QueryLong("SELECT MAX(prm_codice) FROM admin.promorow");
+        const long headers = QueryLong("SELECT COUNT(*) FROM admin.promote1");
         dlg.RunCommand(CPromozioniHead::ID_RECORD_DUPLICA);
         EXPECT_TRUE(ui.messages.size() == 1 && ui.messages[0].text == "Confermi la duplicazione della promozione ?");
+        if (!c.copy) {
+            EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promote1"), headers);
+            EXPECT_TRUE(ui.progress.empty());
+            continue;
+        }
         const std::string src = std::to_string(c.source), dst = std::to_string(c.copy);
         EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promote1 a JOIN admin.promote1 b ON b.prt_codice = " + dst +
                             " WHERE a.prt_codice = " + src +
@@ -384,20 +353,8 @@ TEST_F(HeadLifeTest, DuplicateCopiesHeaderAndRowsUnderNewCodes) {
     }
 }
 
-TEST_F(HeadLifeTest, DuplicateAnsweredNoWritesNothing) {
-    ui.QueueAnswer(frame::IDNO);
-    CPromozioniHead dlg;
-    OpenExisting(dlg, 1);
-    dlg.RunCommand(CPromozioniHead::ID_RECORD_DUPLICA);
-    EXPECT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promote1"), 1);
-    EXPECT_TRUE(ui.progress.empty());
-}
-
 TEST_F(HeadLifeTest, TimeCheckClampsOutOfDayTimes) {
-    struct Case {
-        long code, ini, fin, wantIni, wantFin;
-    };
+    struct Case { long code, ini, fin, wantIni, wantFin; };
     const Case cases[] = {
         {2, -5, 90000, 0, 86399},
         {3, 100, 86400, 100, 86399},
@@ -428,14 +385,8 @@ TEST_F(HeadLifeTest, TimeCheckClampsOutOfDayTimes) {
 }
 
 TEST_F(HeadLifeTest, ArrowsLeaveTheGridAtItsEndsOrWithShift) {
-    struct Case {
-        const char* name;
-        long row;
-        int key;
-        Qt::KeyboardModifiers mods;
-        int leaves;  // 0 stays in the grid, 1 next control, -1 previous control
-        long rowAfter;
-    };
+    // leaves: 0 stays in the grid, 1 next control, -1 previous control. Row 0: the grid is empty.
+    struct Case { const char* name; long row; int key; Qt::KeyboardModifiers mods; int leaves; long rowAfter; };
     const Case cases[] = {
         {"Up on line 1", 1, Qt::Key_Up, Qt::NoModifier, -1, 1},
         {"Up inside moves up", 2, Qt::Key_Up, Qt::NoModifier, 0, 1},
@@ -443,15 +394,17 @@ TEST_F(HeadLifeTest, ArrowsLeaveTheGridAtItsEndsOrWithShift) {
         {"Down inside moves down", 2, Qt::Key_Down, Qt::NoModifier, 0, 3},
         {"Shift+Up inside", 2, Qt::Key_Up, Qt::ShiftModifier, -1, 2},
         {"Shift+Down inside", 2, Qt::Key_Down, Qt::ShiftModifier, 1, 2},
+        {"Up in an empty grid", 0, Qt::Key_Up, Qt::NoModifier, -1, 0},
     };
+    Seed(2, "VUOTA");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CPromozioniHead dlg;
-        OpenExisting(dlg, 1);
+        OpenExisting(dlg, c.row ? 1 : 2);
         ShowActive(&dlg);
         CSpreadSheet* grid = dlg.Grid();
-        ASSERT_EQ(grid->GetMaxRows(), 3);
-        grid->SetActiveCell(4, c.row);
+        ASSERT_EQ(grid->GetMaxRows(), c.row ? 3 : 0);
+        if (c.row) grid->SetActiveCell(4, c.row);
         dlg.GotoDlgCtrl(grid);
         Pump();
         PressKey(c.key, c.mods);
@@ -459,30 +412,14 @@ TEST_F(HeadLifeTest, ArrowsLeaveTheGridAtItsEndsOrWithShift) {
         QWidget* expected = c.leaves == 0 ? grid : dlg.NextControl(grid, c.leaves > 0);
         ASSERT_NE(expected, nullptr);
         EXPECT_EQ(FocusedName(), expected->objectName());
-        EXPECT_EQ(grid->GetActiveRow(), c.rowAfter);
+        if (c.row) {
+            EXPECT_EQ(grid->GetActiveRow(), c.rowAfter);
+        }
     }
 }
 
-TEST_F(HeadLifeTest, UpInAnEmptyGridGoesBack) {
-    Seed(2, "VUOTA");
-    CPromozioniHead dlg;
-    OpenExisting(dlg, 2);
-    ShowActive(&dlg);
-    dlg.GotoDlgCtrl(dlg.Grid());
-    Pump();
-    PressKey(Qt::Key_Up);
-    Pump();
-    EXPECT_EQ(FocusedName(), dlg.NextControl(dlg.Grid(), false)->objectName());
-}
-
 TEST_F(HeadLifeTest, DepotAndPriceListCodesAreLookedUpWhenLeft) {
-    struct Case {
-        const char* field;
-        long typed;
-        const char* desField;
-        const char* des;
-        long kept;
-    };
+    struct Case { const char* field; long typed; const char* desField, *des; long kept; };
     const Case cases[] = {
         {"edtCodDep", 2, "edtDepDes", "NEGOZIO CENTRO", 2},
         {"edtCodLis", 2, "edtLisDes", "LISTINO INGROSSO", 2},
@@ -506,13 +443,7 @@ TEST_F(HeadLifeTest, DepotAndPriceListCodesAreLookedUpWhenLeft) {
 }
 
 TEST_F(HeadLifeTest, SpaceOnTheCodesOpensTheirLookupsThroughTheHook) {
-    struct Case {
-        const char* field;
-        int key;
-        const char* lookup;
-        int hookAnswer;
-        long codeAfter;
-    };
+    struct Case { const char* field; int key; const char* lookup; int hookAnswer; long codeAfter; };
     // The blank record starts on depot 1 and price list 1.
     const Case cases[] = {
         {"edtCodDep", Qt::Key_Space, "CDepositiBr", frame::IDOK, 3},
@@ -583,23 +514,18 @@ TEST_F(HeadLifeTest, SearchTakesTheBrowsersChoiceOrClosesWhenThePromotionIsGone)
 }
 
 TEST_F(HeadLifeTest, CancelRereadsThePromotionOrClosesWhenItIsGone) {
-    struct Case {
-        const char* name;
-        bool gone;
-    };
-    const Case cases[] = {{"still there", false}, {"deleted meanwhile", true}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (bool gone : {false, true}) {
+        SCOPED_TRACE(gone ? "deleted meanwhile" : "still there");
         Seed(2, "ORIGINALE", 1);
         CPromozioniHead dlg;
         OpenExisting(dlg, 2);
         W<COrvEdit>(dlg, "edtDesc")->SetText("NON SALVATA");
         dlg.Grid()->SetMaxRows(5);
         Exec("UPDATE admin.promote1 SET prt_desc = 'DA ALTRI' WHERE prt_codice = 2");
-        if (c.gone) Exec("DELETE FROM admin.promote1 WHERE prt_codice = 2");
+        if (gone) Exec("DELETE FROM admin.promote1 WHERE prt_codice = 2");
         dlg.RunCommand(ID_RECORD_ANNULLA);
-        EXPECT_EQ(dlg.result(), c.gone ? frame::IDCANCEL : 0);
-        if (!c.gone) {
+        EXPECT_EQ(dlg.result(), gone ? frame::IDCANCEL : 0);
+        if (!gone) {
             EXPECT_EQ(W<COrvEdit>(dlg, "edtDesc")->GetText(), "DA ALTRI");
             EXPECT_EQ(dlg.Grid()->GetMaxRows(), 1);
         }

@@ -12,11 +12,8 @@
 
 namespace {
 
-TEST(HelpersDate, DateToJulianKnownDaysAndInvalidDates) {
-    const struct {
-        int d, m, y;
-        long julian;  // 0: the date does not exist
-    } cases[] = {
+TEST(HelpersDate, KnownDaysInvalidDatesAndRoundTrips) {
+    const struct { int d, m, y; long julian; } cases[] = {  // 0: the date does not exist
         {1, 1, 2000, 2451545},   {29, 2, 2024, 2460370}, {28, 2, 1900, 2415079}, {1, 3, 1900, 2415080},
         {1, 1, 1, 1721426},      {31, 12, 9999, 5373484}, {29, 2, 1900, 0},     {29, 2, 2023, 0},
         {31, 4, 2024, 0},        {0, 1, 2024, 0},        {1, 13, 2024, 0},       {1, 1, 0, 0},
@@ -42,9 +39,7 @@ TEST(HelpersDate, DateToJulianKnownDaysAndInvalidDates) {
     EXPECT_EQ(SADateTimeToJulian(SADateTime()), 0);
     EXPECT_EQ(JulianToString(0), "");
     EXPECT_EQ(Now(0), QDate::currentDate().toJulianDay());
-}
-
-TEST(HelpersDate, EveryDayOfALeapAndACommonYearRoundTrips) {
+    // every day of a common and a leap year, through numbers and text
     for (long j = DateToJulian(1, 1, 2023); j <= DateToJulian(31, 12, 2024); ++j) {
         int d, m, y;
         JulianToDate(j, &d, &m, &y);
@@ -55,10 +50,7 @@ TEST(HelpersDate, EveryDayOfALeapAndACommonYearRoundTrips) {
 }
 
 TEST(HelpersDate, DateTextForms) {
-    const struct {
-        const char* text;
-        long julian;
-    } cases[] = {
+    const struct { const char* text; long julian; } cases[] = {
         {"1/2/2024", DateToJulian(1, 2, 2024)},   {"29-02-2024", DateToJulian(29, 2, 2024)},
         {"29.02.24", DateToJulian(29, 2, 2024)},  {"010270", DateToJulian(1, 2, 1970)},
         {"010269", DateToJulian(1, 2, 2069)},     {"01022069", DateToJulian(1, 2, 2069)},
@@ -70,11 +62,7 @@ TEST(HelpersDate, DateTextForms) {
 }
 
 TEST(HelpersRound, HalfAwayFromZeroOnTheDecimalTheUserSeesAndTestIfZeroAgrees) {
-    const struct {
-        double value;
-        int decimals;
-        double expected;
-    } cases[] = {
+    const struct { double value; int decimals; double expected; } cases[] = {
         {2.675, 2, 2.68},     {-2.675, 2, -2.68},   {1.005, 2, 1.01},   {1.45, 1, 1.5},
         {-0.5, 0, -1.0},      {2.5, 0, 3.0},        {9.995, 2, 10.0},   {0.1 + 0.2, 2, 0.3},
         {1234.5, -2, 1200.0}, {1250.0, -2, 1300.0}, {1e20, 2, 1e20},    {1.0 / 3.0, 4, 0.3333},
@@ -94,13 +82,8 @@ TEST(HelpersRound, HalfAwayFromZeroOnTheDecimalTheUserSeesAndTestIfZeroAgrees) {
 }
 
 TEST(HelpersStrings, TrimClipPreclip) {
-    const struct {
-        const char *in, *trim, *clip, *preclip;
-    } cases[] = {
-        {"\t\r\n x \r\n", "x", "\t\r\n x", "x \r\n"},
-        {"   ", "", "", ""},
-        {"abc", "abc", "abc", "abc"},
-    };
+    const struct { const char *in, *trim, *clip, *preclip; } cases[] = {
+        {"\t\r\n x \r\n", "x", "\t\r\n x", "x \r\n"}, {"   ", "", "", ""}, {"abc", "abc", "abc", "abc"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.in);
         char buf[32];
@@ -115,11 +98,7 @@ TEST(HelpersStrings, TrimClipPreclip) {
 }
 
 TEST(HelpersStrings, StrzcpyNeverSplitsAUtf8Character) {
-    const struct {
-        std::string src;
-        std::size_t size;
-        std::string expected;
-    } cases[] = {
+    const struct { std::string src; std::size_t size; std::string expected; } cases[] = {
         {"abcdef", 4, "abc"},
         {"caff\xC3\xA8", 6, "caff"},  // è would need bytes 5 and 6
         {"caff\xC3\xA8", 7, "caff\xC3\xA8"},
@@ -152,19 +131,14 @@ TEST(HelpersStrings, StrpadwithAndStrsost) {
     EXPECT_STREQ(strpadwith(std::strcpy(buf, "ab"), 5, '0', true), "000ab");
     EXPECT_STREQ(strpadwith(std::strcpy(buf, "abcdef"), 3), "abcdef");
     EXPECT_STREQ(strsost(std::strcpy(buf, "1,5,6"), ',', '.'), "1.5.6");
-    const struct {
-        const char *s, *from, *to, *out;
-    } subs[] = {
+    const struct { const char *s, *from, *to, *out; } subs[] = {
         {"aaa", "aa", "b", "ba"}, {"abc", "", "z", "abc"}, {"abc", "c", "cc", "abcc"}, {"a'b'", "'", "''", "a''b''"},
     };
     for (const auto& c : subs) EXPECT_EQ(strsost(c.s, c.from, c.to), c.out) << c.s;
 }
 
 TEST(HelpersStrings, StrnocommaReadsNumbersAsUsersTypeThem) {
-    const struct {
-        const char* in;
-        const char* out;
-    } cases[] = {
+    const struct { const char *in, *out; } cases[] = {
         {"1.234,50", "1234.50"}, {"1,234.50", "1234.50"}, {"12.5", "12.5"},     {"1.234", "1234"},
         {"0.125", "0.125"},      {"1.234.567,89", "1234567.89"}, {"-1.234,5", "-1234.5"},
         {"1 234,50", "1234.50"}, {"1'234.50", "1234.50"}, {",5", ".5"},         {"12,345", "12.345"},
@@ -178,11 +152,7 @@ TEST(HelpersStrings, StrnocommaReadsNumbersAsUsersTypeThem) {
 }
 
 TEST(HelpersSqlQuote, HostileTextBecomesOneLiteral) {
-    const struct {
-        std::string text;
-        bool userWildcards, leading, trailing;
-        std::string expected;
-    } cases[] = {
+    const struct { std::string text; bool userWildcards, leading, trailing; std::string expected; } cases[] = {
         {"O'Brien", true, false, false, "'O''Brien'"},
         {"'; DROP TABLE admin.promote1; --", true, false, false, "'''; DROP TABLE admin.promote1; --'"},
         {"\\'", true, false, false, "E'\\\\'''"},                 // a backslash cannot escape the quote
