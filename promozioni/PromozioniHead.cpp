@@ -1,11 +1,13 @@
 #include "PromozioniHead.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include <QKeyEvent>
 #include <QToolButton>
 
+#include "Crystal.h"
 #include "OrvColor.h"
 #include "OrvDbUi.h"
 #include "OrvHelpers.h"
@@ -471,7 +473,9 @@ bool CPromozioniHead::OnCommand(int id) {
     case ID_RECORD_DATI:
     case ID_IMPORTA_EXCEL:
     case ID_IMPORTA_LETTORI:
-    case ID_RECORD_STAMPA: NotYetAvailable(); return true;
+    case ID_RECORD_STAMPA: OnRecordStampa(); return true;
+    case ID_STAMPA_ELENCO: OnStampaElenco(); return true;
+    case ID_STAMPA_PROMO_ACQ: OnStampaPromoAcq(); return true;
     case ID_RECORD_TROVA: OnTrova(); return true;
     case ID_RECORD_DUPLICA: OnRecordDuplica(); return true;
     default: return COrvRecordDialog::OnCommand(id);
@@ -554,6 +558,63 @@ void CPromozioniHead::OnClickPrmTabDeps() {
 void CPromozioniHead::OnTrova() {
     CPromoTrova dlg(Grid(), 0, nullptr);
     orvpar.ModalResult(frame::ui().RunModal(&dlg));
+}
+
+// ---- prints ------------------------------------------------------------------
+
+void CPromozioniHead::OnRecordStampa() {
+    COrvToolBar* tb = ToolBar();
+    if (!tb->IsButtonEnabled(ID_RECORD_STAMPA)) return;
+    if (RereadHeader() != 1) {
+        tb->SetButtonFocus(ID_RECORD_STAMPA);
+        return;
+    }
+    SetField();
+    // Labels and the sales analyses come with their own dialogs: shown, not yet live.
+    std::vector<frame::MenuItem> items{
+        {ID_STAMPA_ELENCO, QStringLiteral("Stampa &Elenco Promozione"), true, false},
+        {ID_STAMPA_FRONTALINI, QStringLiteral("Stampa &Frontalini Promozione"), false, false},
+    };
+    if (Now() >= m_prt.prt_data_fin)
+        items.push_back({ID_STAMPA_FRONTALINI_FINE, QStringLiteral("Stampa Frontalini Fine Promozione"), false, false});
+    items.push_back({ID_STAMPA_PROMO_ACQ, QStringLiteral("Stampa Promozione &Acquisto"), true, false});
+    items.push_back({ID_STAMPA_ANDAMENTO, QStringLiteral("Stampa Andamento Promozione - 1° Formato"), false, false});
+    items.push_back({ID_STAMPA_ANDAMENTO_2, QStringLiteral("Stampa Andamento Promozione - 2° Formato"), false, false});
+    QWidget* button = tb->Button(ID_RECORD_STAMPA);
+    const QPoint pos = button ? button->mapToGlobal(QPoint(button->width() / 2, button->height()))
+                              : mapToGlobal(rect().center());
+    const int id = frame::ui().PopupMenu(this, items, pos);
+    tb->SetButtonFocus(ID_RECORD_STAMPA);
+    if (id) OnCommand(id);
+}
+
+// The selection formula waits in buf_stampa, where the parameters go next.
+void CPromozioniHead::RunReport(const char* templ, const char* title) {
+    CCrystal cry(false);
+    cry.CryOpen(templ, title, 0, 0);
+    cry.CrySetDnsLessConn(tavelo_db_type, 0);
+    cry.CrySetOrientation(2);
+    cry.CrySelect(buf_stampa, 0);
+    std::snprintf(buf_stampa, BUF_STAMPA_SIZE, "%03ld", long(m_prt.prt_livello));
+    cry.CryStringParam(0, "eco", "", buf_stampa);
+    std::snprintf(buf_stampa, BUF_STAMPA_SIZE, "%03ld %-s", m_prt.prt_dep, m_prt.prt_dep_des);
+    cry.CryStringParam(1, "dep", "", buf_stampa);
+    cry.CryEsegui();
+    cry.CryClose();
+}
+
+void CPromozioniHead::OnStampaElenco() {
+    std::snprintf(buf_stampa, BUF_STAMPA_SIZE, "{promozio.prm_prt} = %ld", m_prt.prt_codice);
+    RunReport("promozi1.rpt", "Stampa Promozione");
+}
+
+void CPromozioniHead::OnStampaPromoAcq() {
+    if (RereadHeader() != 1) return;
+    SetField();
+    frame::ValidationBeep();
+    std::snprintf(buf_stampa, BUF_STAMPA_SIZE, "{promoacq.pra_codice} in %ld to %ld", m_prt.prt_codice,
+                  m_prt.prt_codice);
+    RunReport("promoacq.rpt", "Stampa Promozione Acquisto");
 }
 
 int CPromozioniHead::RereadHeader() {

@@ -67,6 +67,11 @@ public:
     // "Seleziona Depositi" and "Trova".
     void OnClickPrmTabDeps();
     void OnTrova();
+
+    // "F8 - Stampa": the print menu, and its two plain prints.
+    void OnRecordStampa();
+    void OnStampaElenco();
+    void OnStampaPromoAcq();
     void OnDblClickFpspread1(long col, long row);
 
     // Number of columns of the rows grid and the link column to the row code.
@@ -83,6 +88,13 @@ public:
         ID_RECORD_DUPLICA = 38906,
         ID_AGGIUNGI_STANDARD = 41930,
         ID_AGGIUNGI_FILTRO = 41929,
+        // Items of the print menu.
+        ID_STAMPA_ELENCO = 41902,
+        ID_STAMPA_FRONTALINI = 41903,
+        ID_STAMPA_FRONTALINI_FINE = 41928,
+        ID_STAMPA_PROMO_ACQ = 41900,
+        ID_STAMPA_ANDAMENTO = 41904,
+        ID_STAMPA_ANDAMENTO_2 = 41927,
     };
 
     // What the last LoadTable did with its progress bar: the step and how
@@ -112,6 +124,8 @@ private:
     void NotYetAvailable();
     void OnClickSscheck1();
     void AddRow(bool filtered);
+    // Runs a promotion report with the header's level and depot parameters.
+    void RunReport(const char* templ, const char* title);
 
     Ui::PromozioniHead* ui = nullptr;
     std::array<COrvCheckBox*, 7> m_weekdayBoxes{};  // "Dom" .. "Sab"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the benchmarks: a private cluster with the schema for bench_db, the
-# offscreen platform for bench_grid and bench_loadtable. Prints each
+# offscreen platform for bench_grid, bench_loadtable and bench_report. Prints each
 # benchmark's ratio.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,4 +21,7 @@ if [[ -x $build/bench/bench_loadtable ]]; then
 fi
 if [[ -x $build/bench/bench_trova ]]; then
   QT_QPA_PLATFORM=offscreen "$build/bench/bench_trova"
+fi
+if [[ -x $build/bench/bench_report ]]; then
+  QT_QPA_PLATFORM=offscreen "$build/bench/bench_report" --db "host=$sock user=promo dbname=promo_bench"
 fi

@@ -1,7 +1,7 @@
 // The one service through which everything that reaches the user outside a
 // dialog's own widgets passes: message boxes, beeps, pop-up menus, file
 // dialogs, modal child dialogs, progress cancel, wait cursor, calculator,
-// help topics and launching files. The program installs QtUi; tests install
+// help topics, launching files and finished reports. The program installs QtUi; tests install
 // ScriptedUi (tests/support) which answers from queues and records it all.
 #pragma once
 
@@ -14,6 +14,7 @@
 
 class QWidget;
 class QDialog;
+class QPagedPaintDevice;
 class COrvProgressDlg;
 
 namespace frame {
@@ -29,6 +30,21 @@ struct MenuItem {
     bool enabled = true;
     bool isDefault = false;  // shown highlighted and preselected
 };
+
+// A report ready to be shown (see CCrystal::CryEsegui). paint draws every
+// page on a device whose page size and orientation are already set and
+// returns the number of pages (0: nothing painted).
+struct ReportJob {
+    QString title;
+    QString templateName;  // "promozi1.rpt"
+    bool landscape = false;
+    QString pdfPath;       // where the PDF goes when the report is written to a file
+    std::function<int(QPagedPaintDevice&)> paint;
+};
+
+// Writes the job's PDF to job.pdfPath (A4, its orientation); the page count,
+// or 0 with *error set.
+int WriteReportPdf(const ReportJob& job, QString* error = nullptr);
 
 class Ui {
 public:
@@ -56,6 +72,12 @@ public:
     virtual void Help(const QString& topic) = 0;
     // Opens a file with the system's default action; false when that failed.
     virtual bool LaunchFile(const QString& path) = 0;
+    // Shows a finished report. The Qt service opens the print preview (from
+    // which the user prints or saves a PDF), or, on a headless platform or
+    // when the settings ask for files, writes the PDF at job.pdfPath and names
+    // it in a message; this default only writes the PDF. False when nothing
+    // could be shown or written.
+    virtual bool ShowReport(QWidget* /*parent*/, const ReportJob& job) { return WriteReportPdf(job) > 0; }
     // A widget got the focus through the framework (for observation).
     virtual void FocusChanged(QWidget*) {}
     // A progress dialog was created, changed or destroyed. The Qt service

@@ -8,9 +8,15 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPageLayout>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QSettings>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -190,5 +196,67 @@ void QtUi::Help(const QString& topic) {
 }
 
 bool QtUi::LaunchFile(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+
+namespace {
+QPageLayout ReportPageLayout(const ReportJob& job) {
+    return QPageLayout(QPageSize(QPageSize::A4), job.landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+}
+}  // namespace
+
+bool ReportsAsPdf() {
+    const QByteArray env = qgetenv("PROMO_REPORT_PDF");
+    if (env == "1") return true;
+    if (env == "0") return false;
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return true;
+    const QString ini = QString::fromStdString(orvpar.iniFile);
+    if (ini.isEmpty() || !QFileInfo::exists(ini)) return false;
+    return QSettings(ini, QSettings::IniFormat).value(QStringLiteral("Stampe/Pdf"), 0).toInt() == 1;
+}
+
+int WriteReportPdf(const ReportJob& job, QString* error) {
+    if (!job.paint || job.pdfPath.isEmpty()) {
+        if (error) *error = QStringLiteral("Nessun file di destinazione");
+        return 0;
+    }
+    QDir().mkpath(QFileInfo(job.pdfPath).absolutePath());
+    int pages = 0;
+    {
+        // the file is complete once the writer is gone
+        QPdfWriter writer(job.pdfPath);
+        writer.setTitle(job.title);
+        writer.setCreator(QStringLiteral("promo"));
+        writer.setPageLayout(ReportPageLayout(job));
+        pages = job.paint(writer);
+    }
+    if (pages <= 0 || !QFileInfo(job.pdfPath).isFile()) {
+        if (error) *error = QStringLiteral("Impossibile scrivere il file %1").arg(QDir::toNativeSeparators(job.pdfPath));
+        return 0;
+    }
+    return pages;
+}
+
+bool QtUi::ShowReport(QWidget* parent, const ReportJob& job) {
+    if (ReportsAsPdf()) {
+        QString error;
+        if (WriteReportPdf(job, &error) == 0) {
+            MessageBox(parent, error, job.title, MB_OK, MsgIcon::Stop);
+            return false;
+        }
+        MessageBox(parent, QStringLiteral("Stampa salvata nel file:\n%1").arg(QDir::toNativeSeparators(job.pdfPath)),
+                   job.title, MB_OK, MsgIcon::Information);
+        return true;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(ReportPageLayout(job));
+    printer.setDocName(job.title);
+    QPrintPreviewDialog dlg(&printer, parent);
+    dlg.setWindowTitle(job.title);
+    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&job](QPrinter* p) { job.paint(*p); });
+    dlg.resize(1100, 780);
+    dlg.exec();
+    return true;
+}
 
 }  // namespace frame

@@ -25,6 +25,7 @@ public:
     void Calculator(QWidget* parent) override;
     void Help(const QString& topic) override;
     bool LaunchFile(const QString& path) override;
+    bool ShowReport(QWidget* parent, const ReportJob& job) override;
 
 private:
     int m_waitDepth = 0;
@@ -33,6 +34,10 @@ private:
 // The file of a help topic: "tavelo.chm::/Pagina.htm" -> <help dir>/Pagina.htm;
 // a topic without "::/" names the index page "index.htm".
 QString HelpFilePath(const QString& topic);
+// Reports go to PDF files rather than the print preview: on the offscreen
+// and minimal platforms, with PROMO_REPORT_PDF=1 (0 forces the preview), or
+// with Pdf=1 in the [Stampe] group of the settings file.
+bool ReportsAsPdf();
 // Filters written as "Testo (*.csv)|*.csv||" become Qt's "Testo (*.csv)";
 // Qt filters pass unchanged.
 QString QtFileFilter(const QString& filter);

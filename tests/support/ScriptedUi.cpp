@@ -31,6 +31,7 @@ void ScriptedUi::ClearRecords() {
     modals.clear();
     progress.clear();
     m_progressIndex.clear();
+    reports.clear();
     helpTopics.clear();
     launchedFiles.clear();
     calculatorCount = 0;
@@ -176,6 +177,12 @@ bool ScriptedUi::LaunchFile(const QString& path) {
 }
 
 void ScriptedUi::FocusChanged(QWidget* w) { focusChanges.emplace_back(w); }
+
+bool ScriptedUi::ShowReport(QWidget*, const frame::ReportJob& job) {
+    const int pages = frame::WriteReportPdf(job);
+    reports.push_back({job.title, job.templateName, job.pdfPath, job.landscape, pages});
+    return pages > 0;
+}
 
 // ---- keyboard and widgets ---------------------------------------------------
 

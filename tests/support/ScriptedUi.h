@@ -65,6 +65,14 @@ struct RecordedProgress {
     bool destroyed = false;
 };
 
+// A report shown through ShowReport: the scripted service writes its PDF
+// (job.pdfPath) so tests read what would have been printed.
+struct RecordedReport {
+    QString title, templateName, pdfPath;
+    bool landscape = false;
+    int pages = 0;  // 0: the PDF could not be written
+};
+
 class ScriptedUi : public frame::Ui {
 public:
     ScriptedUi();
@@ -104,6 +112,7 @@ public:
     std::vector<RecordedFileDialog> fileDialogs;
     std::vector<RecordedModal> modals;
     std::vector<RecordedProgress> progress;
+    std::vector<RecordedReport> reports;
     QStringList helpTopics;
     QStringList launchedFiles;
     int calculatorCount = 0;
@@ -127,6 +136,7 @@ public:
     void Help(const QString& topic) override;
     bool LaunchFile(const QString& path) override;
     void FocusChanged(QWidget* w) override;
+    bool ShowReport(QWidget* parent, const frame::ReportJob& job) override;
 
 private:
     RecordedProgress& ProgressOf(COrvProgressDlg* dlg);

@@ -1,0 +1,53 @@
+// Lays a template's rows out on pages and paints them with QPainter: page
+// header with the title and the template's lines, column headers repeated on
+// every page, group headers, subtotals and grand total, "Pagina N di M".
+// Columns share the printable width in proportion to their template widths;
+// text that does not fit is elided, numbers and dates are narrowed instead,
+// so no value is ever cut.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include "ReportTemplate.h"
+
+class QPagedPaintDevice;
+
+namespace report {
+
+// Rows as the server gave them: text values, NULL as "".
+struct ReportData {
+    QStringList names;  // lower case
+    std::vector<std::string> cells;
+    int rows = 0;
+
+    int Index(const QString& name) const { return int(names.indexOf(name.toLower())); }
+    const std::string& At(int row, int col) const { return cells[std::size_t(row) * names.size() + col]; }
+};
+
+struct RenderContext {
+    QString title;
+    QHash<QString, QString> params;  // lower-case name -> text
+    QDateTime printed;
+};
+
+// "1234.5" as number 2 -> "1.234,50"; "2026-03-01" as date -> "01/03/2026";
+// "86399" as hours -> "23:59:59", "30600" -> "08:30".
+QString FormatValue(const std::string& raw, const FieldFormat& f);
+// Italian grouping and decimal comma, rounded half away from zero.
+QString ItalianNumber(double v, int decimals);
+
+// Checks that every field the template prints exists in the data; the first
+// missing one, or "" when all are there.
+QString MissingField(const Template& t, const ReportData& d);
+
+// Paints every page; the device's page layout must already be set. Returns
+// the number of pages.
+int RenderReport(const Template& t, const ReportData& d, const RenderContext& ctx, QPagedPaintDevice& dev);
+
+}  // namespace report
