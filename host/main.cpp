@@ -10,7 +10,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QStandardPaths>
+#include <QTranslator>
 
 #include "EmbeddedDb.h"
 #include "HostSetup.h"
@@ -41,6 +44,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName("promo");
     app.setOrganizationName("promo");
+    // Qt's own dialogs (files, print, preview) speak the users' language.
+    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+    QTranslator qtItalian;
+    if (qtItalian.load(QLocale(), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtItalian);
     if (vnc)
         std::printf("Nessun display: promo è raggiungibile con un client VNC su 127.0.0.1:%d\n",
                     HostSetup::VncPort);

@@ -13,20 +13,6 @@ COrvFileDialog::COrvFileDialog(bool openFileDialog, const QString& defExt, const
     while (m_defExt.startsWith(u'*') || m_defExt.startsWith(u'.')) m_defExt.remove(0, 1);
 }
 
-QString COrvFileDialog::ToQtFilter(const QString& filter) {
-    if (!filter.contains(u'|')) return filter;
-    QStringList parts = filter.split(u'|');
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString desc = parts[i].trimmed();
-        QString pattern = parts[i + 1].trimmed();
-        if (desc.isEmpty() && pattern.isEmpty()) break;  // the "||" end mark
-        pattern.replace(u';', u' ');
-        out << (desc.contains(u'(') ? desc : QStringLiteral("%1 (%2)").arg(desc, pattern));
-    }
-    return out.join(QStringLiteral(";;"));
-}
-
 int COrvFileDialog::DoModal() {
     m_path.clear();
     QString start = m_initialDir;
@@ -35,9 +21,9 @@ int COrvFileDialog::DoModal() {
                                                                      : QDir(start).filePath(m_fileName);
     const QString caption =
         !m_title.isEmpty() ? m_title : (m_open ? QStringLiteral("Apri") : QStringLiteral("Salva con nome"));
-    const QString filter = ToQtFilter(m_filter);
-    QString path = m_open ? frame::ui().GetOpenFileName(m_parent, caption, start, filter)
-                          : frame::ui().GetSaveFileName(m_parent, caption, start, filter);
+    // The Ui service turns the "Desc|*.a||" filter into Qt's form.
+    QString path = m_open ? frame::ui().GetOpenFileName(m_parent, caption, start, m_filter)
+                          : frame::ui().GetSaveFileName(m_parent, caption, start, m_filter);
     if (path.isEmpty()) return frame::IDCANCEL;
 
     if (!m_defExt.isEmpty() && QFileInfo(path).suffix().isEmpty()) {

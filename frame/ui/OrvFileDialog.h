@@ -36,9 +36,6 @@ public:
     QString GetFileExt() const;                      // extension without the dot
     QString GetFolderPath() const;
 
-    // "Desc (*.a)|*.a|Other|*.b;*.c||" -> "Desc (*.a);;Other (*.b *.c)".
-    static QString ToQtFilter(const QString& filter);
-
 private:
     bool m_open;
     QString m_defExt;

@@ -54,7 +54,8 @@ public:
     virtual int MessageBox(QWidget* parent, const QString& text, const QString& caption,
                            int buttons, MsgIcon icon, int defaultButton = 0) = 0;
     virtual void Beep(int hz, int ms) = 0;
-    // Returns the chosen item's id, 0 when dismissed.
+    // The menu hangs from globalPos, centred on it horizontally. Returns the
+    // chosen item's id, 0 when dismissed.
     virtual int PopupMenu(QWidget* parent, const std::vector<MenuItem>& items,
                           const QPoint& globalPos) = 0;
     // Empty when cancelled.

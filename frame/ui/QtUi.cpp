@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QToolBar>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -103,24 +104,24 @@ int QtUi::PopupMenu(QWidget* parent, const std::vector<MenuItem>& items, const Q
             def = a;
         }
     }
-    if (def) {
-        menu.setDefaultAction(def);
-        menu.setActiveAction(def);
-    }
-    // exec(pos, action) opens with that action under the mouse and highlighted.
-    QAction* chosen = menu.exec(globalPos, def);
+    if (def) menu.setDefaultAction(def);
+    // Centred on the point, hanging from it; the default item highlighted.
+    const QPoint topLeft(globalPos.x() - menu.sizeHint().width() / 2, globalPos.y());
+    if (def) menu.setActiveAction(def);
+    QAction* chosen = menu.exec(topLeft);
     return chosen ? chosen->data().toInt() : 0;
 }
 
 QString QtFileFilter(const QString& filter) {
     if (!filter.contains('|')) return filter;
-    const QStringList parts = filter.split('|', Qt::SkipEmptyParts);
+    const QStringList parts = filter.split(u'|');
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString label = parts[i];
-        QString patterns = parts[i + 1];
-        patterns.replace(';', ' ');
-        out << (label.contains('(') ? label : QStringLiteral("%1 (%2)").arg(label, patterns));
+        const QString label = parts[i].trimmed();
+        QString patterns = parts[i + 1].trimmed();
+        if (label.isEmpty() && patterns.isEmpty()) break;  // the "||" end mark
+        patterns.replace(u';', u' ');
+        out << (label.contains(u'(') ? label : QStringLiteral("%1 (%2)").arg(label, patterns));
     }
     return out.join(QStringLiteral(";;"));
 }
@@ -254,6 +255,25 @@ bool QtUi::ShowReport(QWidget* parent, const ReportJob& job) {
     QPrintPreviewDialog dlg(&printer, parent);
     dlg.setWindowTitle(job.title);
     QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg, [&job](QPrinter* p) { job.paint(*p); });
+    // Saving as PDF without going through the print dialog's printer list.
+    if (auto* bar = dlg.findChild<QToolBar*>()) {
+        bar->addSeparator();
+        QAction* save = bar->addAction(QStringLiteral("Salva PDF"));
+        save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+        save->setToolTip(QStringLiteral("Salva la stampa in un file PDF (Ctrl+S)"));
+        QObject::connect(save, &QAction::triggered, &dlg, [this, &dlg, &job] {
+            ReportJob copy = job;
+            copy.pdfPath = GetSaveFileName(&dlg, QStringLiteral("Salva PDF"), job.pdfPath,
+                                           QStringLiteral("File PDF (*.pdf)|*.pdf||"));
+            if (copy.pdfPath.isEmpty()) return;
+            QString error;
+            if (WriteReportPdf(copy, &error) == 0)
+                MessageBox(&dlg, error, job.title, MB_OK, MsgIcon::Stop);
+            else
+                MessageBox(&dlg, QStringLiteral("Stampa salvata nel file:\n%1").arg(QDir::toNativeSeparators(copy.pdfPath)),
+                           job.title, MB_OK, MsgIcon::Information);
+        });
+    }
     dlg.resize(1100, 780);
     dlg.exec();
     return true;
