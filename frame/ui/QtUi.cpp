@@ -107,7 +107,11 @@ int QtUi::PopupMenu(QWidget* parent, const std::vector<MenuItem>& items, const Q
     if (def) menu.setDefaultAction(def);
     // Centred on the point, hanging from it; the default item highlighted.
     const QPoint topLeft(globalPos.x() - menu.sizeHint().width() / 2, globalPos.y());
-    if (def) menu.setActiveAction(def);
+    // Without a default the first usable item is highlighted, so Enter picks it.
+    QAction* active = def;
+    for (QAction* a : menu.actions())
+        if (!active && a->isEnabled() && !a->isSeparator()) active = a;
+    if (active) menu.setActiveAction(active);
     QAction* chosen = menu.exec(topLeft);
     return chosen ? chosen->data().toInt() : 0;
 }
