@@ -558,6 +558,8 @@ void CPromozioniHead::OnClickPrmTabDeps() {
 void CPromozioniHead::OnTrova() {
     CPromoTrova dlg(Grid(), 0, nullptr);
     orvpar.ModalResult(frame::ui().RunModal(&dlg));
+    // Back on the line found, so Enter opens it.
+    if (dlg.Row() > 0) GotoDlgCtrl(Grid());
 }
 
 // ---- prints ------------------------------------------------------------------

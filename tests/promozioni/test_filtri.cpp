@@ -427,6 +427,7 @@ TEST_F(FiltriTest, TrovaOpensOnTheEditorsGrid) {
     EXPECT_EQ(ui.modals.at(0).className, "CPromoTrova");
     EXPECT_EQ(dlg->Grid()->GetActiveRow(), 3);
     EXPECT_EQ(dlg->Grid()->GetActiveCol(), 4);
+    EXPECT_EQ(ui.focusChanges.back().data(), static_cast<QWidget*>(dlg->Grid()));
 }
 
 }  // namespace
