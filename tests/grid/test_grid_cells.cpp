@@ -30,23 +30,17 @@ struct Signals {
 
 struct Grid {
     CSpreadSheet g;
-    Grid(long cols, long rows) {
-        g.SetMaxCols(cols);
-        g.SetMaxRows(rows);
-    }
+    Grid(long cols, long rows) { g.SetMaxCols(cols); g.SetMaxRows(rows); }
 };
 
 }  // namespace
 
 TEST(GridCells, DateTextsReadAsJulianAndJulianWritesDayMonthYear) {
     struct Case { const char* text; long julian; } cases[] = {
-        {"05/03/24", J(2024, 3, 5)},
-        {"05/03/51", J(1951, 3, 5)},
-        {"05/03/50", J(2050, 3, 5)},
+        {"05/03/24", J(2024, 3, 5)}, {"05/03/51", J(1951, 3, 5)}, {"05/03/50", J(2050, 3, 5)},
         {"05/03/1999", J(1999, 3, 5)},
         {"05/03/1999 10:30", J(1999, 3, 5)},  // only the first 10 characters count
-        {"", 0},
-        {"31/02/2024", 0},  // no such day: the framework gives 0
+        {"", 0}, {"31/02/2024", 0},           // no such day: the framework gives 0
     };
     Grid t(2, 1);
     t.g.SetColType(1, CellType::Date);
@@ -63,20 +57,14 @@ TEST(GridCells, DateTextsReadAsJulianAndJulianWritesDayMonthYear) {
 TEST(GridCells, ZeroSuppressionFollowsTheCellsDecimals) {
     enum Op { Dbl, Flt, Lng };
     struct Case { CellType type; int decimals; Op op; double value; int force; const char* text; } cases[] = {
-        {CellType::Number, 2, Dbl, 0.004, 0, ""},
-        {CellType::Number, 2, Dbl, 0.004, 1, "0.00"},
-        {CellType::Number, 2, Dbl, -0.004, 0, ""},
-        {CellType::Number, 2, Dbl, 0.005, 0, "0.01"},
+        {CellType::Number, 2, Dbl, 0.004, 0, ""},     {CellType::Number, 2, Dbl, 0.004, 1, "0.00"},
+        {CellType::Number, 2, Dbl, -0.004, 0, ""},    {CellType::Number, 2, Dbl, 0.005, 0, "0.01"},
         {CellType::Number, 2, Dbl, 2.675, 0, "2.68"},  // framework rounding, not the binary value
-        {CellType::Number, 3, Dbl, 0.0005, 0, "0.001"},
-        {CellType::Number, 2, Flt, 0.004, 0, ""},
-        {CellType::Number, 4, Lng, 3, 0, "3.0000"},
-        {CellType::Integer, 0, Lng, 0, 1, "0"},
-        {CellType::Integer, 0, Dbl, 0.4, 0, ""},  // zero at 0 decimals
-        {CellType::Integer, 0, Dbl, 12.7, 0, "13"},
+        {CellType::Number, 3, Dbl, 0.0005, 0, "0.001"}, {CellType::Number, 2, Flt, 0.004, 0, ""},
+        {CellType::Number, 4, Lng, 3, 0, "3.0000"},   {CellType::Integer, 0, Lng, 0, 1, "0"},
+        {CellType::Integer, 0, Dbl, 0.4, 0, ""},      {CellType::Integer, 0, Dbl, 12.7, 0, "13"},
         {CellType::Text, 2, Dbl, 0.1 + 0.2, 0, "0.3"},  // plain, shortest text
-        {CellType::Text, 2, Dbl, 8001234567890.0, 0, "8001234567890"},
-        {CellType::Text, 2, Dbl, 0.001, 0, ""},
+        {CellType::Text, 2, Dbl, 8001234567890.0, 0, "8001234567890"}, {CellType::Text, 2, Dbl, 0.001, 0, ""},
     };
     for (const Case& c : cases) {
         Grid t(1, 1);
@@ -160,10 +148,7 @@ TEST(GridCells, LineOperationsAndTheActiveLine) {
     EXPECT_EQ(t.g.GetCellText(1, 1), "");
     EXPECT_EQ(t.g.GetCellLong(1, 2), 1);
     t.g.SetCellText(5, 5, "old");  // shrinking and growing never brings old cells back
-    t.g.SetMaxCols(3);
-    t.g.SetMaxRows(3);
-    t.g.SetMaxCols(5);
-    t.g.SetMaxRows(5);
+    for (long n : {3L, 5L}) { t.g.SetMaxCols(n); t.g.SetMaxRows(n); }
     EXPECT_EQ(t.g.GetCellText(5, 5), "");
     // Shrinking below the active line moves it to the new last line.
     t.g.SetActiveCell(2, 4);
@@ -183,15 +168,14 @@ TEST(GridCells, ColoursLockAndEmphasis) {
     EXPECT_EQ(colour(0, 1, Qt::BackgroundRole), QColor(255, 255, 140));  // COLORREF is BGR
     EXPECT_EQ(colour(1, 1, Qt::ForegroundRole), QColor(192, 0, 0));
     EXPECT_EQ(colour(0, 2, Qt::BackgroundRole), QColor(255, 0, 0));
-
+    auto editable = [m](int row, int col) { return bool(m->flags(m->index(row, col)) & Qt::ItemIsEditable); };
     t.g.SetOperationMode(0);
     t.g.SetColLock(2, true);
-    EXPECT_FALSE(m->flags(m->index(0, 1)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(editable(0, 1));
     t.g.SetCellLock(2, 2, false);  // a cell's own lock wins over its column's
-    EXPECT_TRUE(m->flags(m->index(1, 1)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(editable(1, 1));
     t.g.SetOperationMode(3);
-    EXPECT_FALSE(m->flags(m->index(1, 1)) & Qt::ItemIsEditable);
-
+    EXPECT_FALSE(editable(1, 1));
     t.g.SetCellEmphasis(1, 1, true);
     EXPECT_TRUE(m->data(m->index(0, 0), Qt::FontRole).value<QFont>().bold());
     EXPECT_FALSE(m->data(m->index(1, 0), Qt::FontRole).isValid());

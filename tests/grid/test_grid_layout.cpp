@@ -15,24 +15,18 @@
 namespace {
 
 // Sizes the grid so that the available width is exactly `units`.
-void SizeForUnits(CSpreadSheet& g, int units, int rows = 3) {
+void SizeForUnits(CSpreadSheet& g, int units) {
     const int unit = static_cast<int>(g.UnitWidthPx());
     int px = units * unit + 2 * g.frameWidth();
     if (g.GetScrollBars() & CSpreadSheet::ScrollBarsVertical)
         px += g.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &g);
     if (g.GetRowHeadersVisible()) px += static_cast<int>(g.GetRowHeaderWidth()) * unit;
-    g.resize(px, 20 * rows + 80);
+    g.resize(px, 140);
 }
 
 void Dim(CSpreadSheet& g, long cols, long rows) {
     g.SetMaxCols(cols);
     g.SetMaxRows(rows);
-}
-
-std::vector<double> Widths(const CSpreadSheet& g) {
-    std::vector<double> w;
-    for (long c = 1; c <= g.GetMaxCols(); ++c) w.push_back(g.GetColWidth(c));
-    return w;
 }
 
 }  // namespace
@@ -46,8 +40,7 @@ TEST(GridFit, FittingRules) {
     const Case cases[] = {
         {"equal, remainder to the last", {5, 5, 5}, {}, Equal, {33, 33, 34}},
         {"equal skips hidden", {5, 7, 5, 5}, {2}, Equal, {33, 7, 33, 34}},
-        // The remainder goes to the column numbered as the maximum count,
-        // even while it is hidden.
+        // The remainder goes to the column numbered as the maximum count, even hidden.
         {"equal, last column hidden", {5, 5, 5, 6}, {4}, Equal, {33, 33, 33, 7}},
         {"equal, nothing visible", {5, 6}, {1, 2}, Equal, {5, 6}},
         {"proportional", {10, 20, 30}, {}, Proportional, {16, 33, 51}},
@@ -74,7 +67,9 @@ TEST(GridFit, FittingRules) {
             case IfNarrower: g.FitColumnsIfNarrower(); break;
             case IfNarrowerExcept: g.FitColumnsIfNarrower({1}); break;
             }
-            EXPECT_EQ(Widths(g), c.expect) << c.name << ' ' << rowHeaders << ' ' << scrollBars;
+            Units widths;
+            for (long col = 1; col <= g.GetMaxCols(); ++col) widths.push_back(g.GetColWidth(col));
+            EXPECT_EQ(widths, c.expect) << c.name << ' ' << rowHeaders << ' ' << scrollBars;
             EXPECT_TRUE(g.GetReDraw()) << c.name;
         }
     }
@@ -95,7 +90,7 @@ TEST(GridFit, WidthsAreUnitsOfTheFontsAverageCharacter) {
     EXPECT_EQ(g.columnWidth(0), 10 * g.UnitWidthPx());
 }
 
-TEST(GridSettings, DefaultsAndOverridesFromTheSettingsFile) {
+TEST(GridSettings, OverridesFromTheSettingsFileReachTheGrid) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString ini = dir.filePath("tavelo.ini");
@@ -109,27 +104,27 @@ TEST(GridSettings, DefaultsAndOverridesFromTheSettingsFile) {
             "cornerBackColor=oops\n"  // not a number: the default stays
             "AppearanceStyle=0\n");
     f.close();
-    struct Case { QString path; grid::COLORREF backOdd, foreOdd, selBack, colUpper, corner0; int style; } cases[] = {
-        {dir.filePath("missing.ini"), 0xFFFFFF, 0, 0xD6AB8D, 0xFDFCF9, 0xE9C4A9, 2},
-        {ini, 255, 0x00FF00, 0x123456, 0xFF0000, 0xE9C4A9, 0},
+    const grid::SpreadSettings def;
+    struct Case { QString path; grid::COLORREF backOdd, foreOdd, selBack, colUpper; int style; } cases[] = {
+        {dir.filePath("missing.ini"), def.backOdd, def.foreOdd, def.selBack, def.colHeader[6], def.appearanceStyle},
+        {ini, 255, 0x00FF00, 0x123456, 0xFF0000, 0},
     };
     for (const Case& c : cases) {
         CSpreadSheet g;
         Dim(g, 2, 2);
         g.SetSettingsFile(c.path);
         g.ApplySpreadSettings();
-        EXPECT_EQ(g.Settings().corner[0], c.corner0);
+        EXPECT_EQ(g.Settings().corner[0], def.corner[0]);
         EXPECT_EQ(g.Settings().appearanceStyle, c.style);
-        // Applied where the user sees them.
         const auto* m = g.Model();
         auto colour = [m](int row, int role) { return m->data(m->index(row, 0), role).value<QBrush>().color(); };
         EXPECT_EQ(colour(0, Qt::BackgroundRole), grid::ColorFromRef(c.backOdd));
-        EXPECT_EQ(colour(1, Qt::BackgroundRole), grid::ColorFromRef(0xF1E5DB));
+        EXPECT_EQ(colour(1, Qt::BackgroundRole), grid::ColorFromRef(def.backEven));
         EXPECT_EQ(colour(0, Qt::ForegroundRole), grid::ColorFromRef(c.foreOdd));
         EXPECT_EQ(colour(1, Qt::ForegroundRole), grid::ColorFromRef(c.foreOdd));
         EXPECT_EQ(g.palette().color(QPalette::Inactive, QPalette::Highlight), grid::ColorFromRef(c.selBack));
-        auto* hh = static_cast<grid::CSpreadHeader*>(g.horizontalHeader());
-        EXPECT_EQ(hh->Colors().upper, grid::ColorFromRef(c.colUpper));
+        EXPECT_EQ(static_cast<grid::CSpreadHeader*>(g.horizontalHeader())->Colors().upper,
+                  grid::ColorFromRef(c.colUpper));
     }
 }
 
@@ -167,12 +162,10 @@ TEST(GridHeaders, TwoCaptionRowsWithSpans) {
 TEST(GridSearch, RowSearchVisitsHitsInOrder) {
     CSpreadSheet g;
     Dim(g, 6, 4);
-    g.SetCellText(4, 1, "ABC123");
-    g.SetCellText(5, 1, "pasta abc");
-    g.SetCellText(6, 1, "abc");
-    g.SetCellText(2, 2, "abc");
-    g.SetCellText(5, 3, "xAbCx");
-    g.SetCellText(4, 4, "ab c");  // not a match
+    // "ab c" is no match.
+    for (const auto& [col, row, text] : {std::tuple{4L, 1L, "ABC123"}, {5L, 1L, "pasta abc"}, {6L, 1L, "abc"},
+                                         {2L, 2L, "abc"}, {5L, 3L, "xAbCx"}, {4L, 4L, "ab c"}})
+        g.SetCellText(col, row, text);
     // The find dialog's walk over columns 4-5: next start after each hit.
     std::vector<std::pair<long, long>> hits;
     for (long col = 4, row = 1;;) {
@@ -186,12 +179,10 @@ TEST(GridSearch, RowSearchVisitsHitsInOrder) {
 
     struct Case { const char* text; long colAfter; int flags; long expect; } cases[] = {
         {"abc", -1, 6, 4},  // partial, any case: the first column that has it
-        {"abc", 4, 6, 5},   // after column 4
-        {"abc", 6, 6, -1},
+        {"abc", 4, 6, 5}, {"abc", 6, 6, -1},  // after column 4, after the last
         {"abc", 0, 2, 5},   // partial but case-sensitive: "ABC123" no longer counts
         {"abc", 0, 0, 6},   // whole cell, case-sensitive
-        {"ABC", 0, 4, 6},   // whole cell, any case
-        {"", 0, 6, -1},
+        {"ABC", 0, 4, 6}, {"", 0, 6, -1},  // whole cell, any case; nothing to find
     };
     for (const Case& c : cases)
         EXPECT_EQ(g.SearchInRow(1, c.colAfter, 0, c.text, c.flags), c.expect)
@@ -203,10 +194,9 @@ TEST(GridSort, HeaderClickSortsOnlyWhereTheOwnerAllows) {
     CSpreadSheet g;
     Dim(g, 2, 3);
     g.SetColType(1, grid::CellType::Number, 2);
-    const char* names[] = {"b", "C", "a"};
-    for (long r = 1; r <= 3; ++r) {
-        g.SetCellDouble(1, r, r == 1 ? 10 : r == 2 ? 2 : 7, 1);
-        g.SetCellText(2, r, names[r - 1]);
+    for (const auto& [row, value, name] : {std::tuple{1L, 10, "b"}, {2L, 2, "C"}, {3L, 7, "a"}}) {
+        g.SetCellDouble(1, row, value, 1);
+        g.SetCellText(2, row, name);
     }
     g.SetUserSortEnabled(true);
     std::vector<long> asked;

@@ -43,11 +43,7 @@ protected:
     // checking) inside it.
     int Run(COrvLookupDlg& dlg, std::function<void()> script) {
         bool ran = false;
-        ui.QueueModal([&](QDialog&) {
-            script();
-            ran = true;
-            return -1;
-        });
+        ui.QueueModal([&](QDialog&) { script(); ran = true; return -1; });
         const int result = frame::ui().RunModal(&dlg);
         EXPECT_TRUE(ran) << "the script never ran inside the dialog";
         return result;
@@ -66,17 +62,8 @@ std::string CurrentCode(COrvLookupDlg& d) {
     return r ? r->code : std::string();
 }
 
-std::vector<std::string> ListedCodes(COrvLookupDlg& d) {
-    std::vector<std::string> out;
-    for (int i = 0; i < d.Model()->rowCount(); ++i) out.push_back(d.Model()->RowAt(i)->code);
-    return out;
-}
-
 // Text typed into the search line, then the search it starts.
-void Type(const QString& text) {
-    TypeText(text);
-    Pump();
-}
+void Type(const QString& text) { TypeText(text); Pump(); }
 
 // A click on a line of the list; `twice` makes it a real double click:
 // press, release, then the double-click press.
@@ -106,7 +93,6 @@ TEST_F(LookupTest, LookupDescriptionFragmentDownEnterChoosesTheArticle) {
         PressKey(Qt::Key_Return);
     });
     ASSERT_EQ(result, frame::IDOK);
-    EXPECT_EQ(ui.modals.at(0).className, "CArtAnagBr");
     EXPECT_EQ(ui.helpTopics, QStringList{"tavelo.chm::/Ricerche.htm"});
     EXPECT_STREQ(dlg.GetDescrizione(), "PASTA PENNE RIGATE 500G");
     // The record is read in full, not only the listed columns.
@@ -125,14 +111,12 @@ TEST_F(LookupTest, LookupButtonsKeysAndDoubleClickCloseOrStayOpen) {
         {"Annulla button", 0, [&](CDepositiBr& d) { click(d, "btnAnnulla"); }, frame::IDCANCEL, 0},
         {"Escape after moving", 2, [](CDepositiBr&) { PressKey(Qt::Key_Down); PressKey(Qt::Key_Escape); },
          frame::IDCANCEL, 2},
-        {"Enter on an empty list beeps and stays open", 0,
-         [](CDepositiBr& d) {
+        {"Enter on an empty list beeps and stays open", 0, [](CDepositiBr& d) {
              Type("nessun deposito");
              PressKey(Qt::Key_Return);
              EXPECT_TRUE(d.isVisible());
              PressKey(Qt::Key_Escape);
-         },
-         frame::IDCANCEL, 0},
+         }, frame::IDCANCEL, 0},
         {"double click on the third line", 0, [](CDepositiBr& d) { ClickLine(d, 2, {}, true); }, frame::IDOK, 3},
     };
     for (const Case& c : cases) {
@@ -142,39 +126,52 @@ TEST_F(LookupTest, LookupButtonsKeysAndDoubleClickCloseOrStayOpen) {
         EXPECT_EQ(dlg.GetCodice(), c.code) << c.what;
         EXPECT_EQ(dlg.HasChoice(), c.result == frame::IDOK) << c.what;
     }
-    ASSERT_EQ(ui.beeps.size(), 1u);
-    EXPECT_EQ(ui.beeps[0].hz, 1000);
+    EXPECT_EQ(ui.beeps.size(), 1u);
 }
 
-TEST_F(LookupTest, LookupPresetCodeIsSelectedAtOpen) {
+// Each table lists only its own lines; the preset's line is current at open
+// and Enter chooses it, with its record read in full.
+TEST_F(LookupTest, LookupPresetCodeIsSelectedAtOpenAndChosen) {
     auto depot = std::make_unique<CDepositiBr>();
     depot->SetCodice(2);
-    auto listino = std::make_unique<CTabelleBr>(false, nullptr);
-    listino->m_nTabella = 11;
-    listino->m_lCodice = 2;
+    auto table = [](short tabella, long code) {
+        auto d = std::make_unique<CTabelleBr>(false, nullptr);
+        d->SetTabella(tabella);  // price lists (11) and baskets (61) share the table
+        d->SetCodice(code);
+        return d;
+    };
     auto article = [](const char* code) {
         auto d = std::make_unique<CArtAnagBr>(1);
         d->SetCodice(code);
         return d;
     };
-    // The preset's line is current at open and chosen by Enter.
-    struct Case { std::unique_ptr<COrvLookupDlg> dlg; const char* code; const char* desc; } cases[] = {
-        {std::move(depot), "2", "NEGOZIO CENTRO"},
-        {std::move(listino), "2", "LISTINO INGROSSO"},
-        {article("ART015"), "ART015", "AMMORBIDENTE LAVANDA 3L"},
-        {article("ART0155"), "ART016", "FETTE BISCOTTATE 300G"},  // gone: opens where it would be
+    auto handheld = std::make_unique<CSelPalmare>(nullptr);
+    handheld->SetCodice(2);
+    struct Case { std::unique_ptr<COrvLookupDlg> dlg; const char* code; int listed; const char* desc; } cases[] = {
+        {std::move(depot), "2", 3, "NEGOZIO CENTRO"},
+        {table(11, 2), "2", 2, "LISTINO INGROSSO"},
+        {table(61, 1), "1", 1, "PANIERE COLAZIONE"},
+        {article("ART015"), "ART015", 20, "AMMORBIDENTE LAVANDA 3L"},
+        {article("ART0155"), "ART016", 20, "FETTE BISCOTTATE 300G"},  // gone: opens where it would be
+        {std::move(handheld), "2", 2, "Terminale 2"},
     };
     for (Case& c : cases) {
         const int result = Run(*c.dlg, [&] {
             EXPECT_EQ(CurrentCode(*c.dlg), c.code) << c.desc;
+            EXPECT_EQ(c.dlg->Model()->rowCount(), c.listed) << c.desc;
             PressKey(Qt::Key_Return);
         });
         ASSERT_EQ(result, frame::IDOK) << c.desc;
         EXPECT_EQ(c.dlg->Chosen().desc, c.desc);
     }
+    EXPECT_EQ(static_cast<CTabelleBr&>(*cases[2].dlg).GetRecord().tab_tabella, 61);
+    // Handhelds have no table: the readings come from the listed line.
+    const auto& pal = static_cast<CSelPalmare&>(*cases[5].dlg);
+    EXPECT_EQ(pal.GetRecord().pal_letture, 1);
+    EXPECT_EQ(pal.Model()->data(pal.Model()->index(0, 2)).toString(), "4");
 }
 
-TEST_F(LookupTest, LookupSearchPositionsOnCodesAndFiltersByDescription) {
+TEST_F(LookupTest, LookupSearchPositionsOnCodesAndFiltersByDescriptionSafely) {
     // The line under the cursor and the lines in the list after typing.
     struct Case { bool articles; const char* typed; std::string current; int listed; } cases[] = {
         {true, "ART01", "ART010", 20},   // a code start positions, the list stays whole
@@ -194,14 +191,9 @@ TEST_F(LookupTest, LookupSearchPositionsOnCodesAndFiltersByDescription) {
             EXPECT_EQ(dlg->Model()->rowCount(), c.listed) << c.typed;
         });
     }
-    EXPECT_TRUE(ui.messages.empty());
-}
-
-TEST_F(LookupTest, LookupHostileSearchTextFindsNothingAndDoesNotFail) {
-    // Each text may match only itself; of these only the quote is in a description.
-    const char* texts[] = {"%", "_", "\\", "'", "' OR '1'='1", "x'); DROP TABLE admin.artanag; --",
-                           "50%", "_ASTA", "$1", ":desc"};
-    for (const char* t : texts) {
+    // Hostile texts match only themselves; of these only the quote is in a description.
+    for (const char* t : {"%", "_", "\\", "'", "' OR '1'='1", "x'); DROP TABLE admin.artanag; --", "50%", "_ASTA",
+                          "$1", ":desc"}) {
         for (int order : {orvlookup::ByCode, orvlookup::ByDescription}) {
             CArtAnagBr dlg(1);
             dlg.SetOrder(order);
@@ -300,35 +292,6 @@ TEST_F(LookupTest, LookupArticoliSearchKeepsTheMarkingOrder) {
     EXPECT_STREQ(dlg.GetAt(1).desc, "BISCOTTI AL CACAO 350G");
 }
 
-TEST_F(LookupTest, LookupTabelleListsOnlyItsTable) {
-    CTabelleBr dlg(false, nullptr);
-    dlg.SetTabella(61);  // the baskets; the price lists 1 and 2 share the table
-    const int result = Run(dlg, [&] {
-        EXPECT_EQ(ListedCodes(dlg), std::vector<std::string>{"1"});
-        EXPECT_EQ(dlg.windowTitle(), "Panieri - per codice");
-        PressKey(Qt::Key_Return);
-    });
-    ASSERT_EQ(result, frame::IDOK);
-    EXPECT_EQ(dlg.GetCodice(), 1);
-    EXPECT_STREQ(dlg.GetDescrizione(), "PANIERE COLAZIONE");
-    EXPECT_EQ(dlg.GetRecord().tab_tabella, 61);
-}
-
-TEST_F(LookupTest, LookupSelPalmareListsTheHandheldsWithReadings) {
-    CSelPalmare dlg(nullptr);
-    const int result = Run(dlg, [&] {
-        EXPECT_EQ(ListedCodes(dlg), (std::vector<std::string>{"1", "2"}));
-        const auto* m = dlg.Model();
-        EXPECT_EQ(m->data(m->index(0, 2)).toString() + m->data(m->index(1, 2)).toString(), "41");  // readings
-        PressKey(Qt::Key_Down);
-        PressKey(Qt::Key_Return);
-    });
-    ASSERT_EQ(result, frame::IDOK);
-    EXPECT_EQ(dlg.GetCodice(), 2);
-    EXPECT_EQ(dlg.GetRecord().pal_letture, 1);
-    EXPECT_STREQ(dlg.GetDescrizione(), "Terminale 2");
-}
-
 TEST_F(LookupTest, LookupDatabaseFailureAtOpenIsShownAndCancels) {
     orvdb::SetConnInfo("host=" + ClusterHost() + " user=promo dbname=promo_no_such_db");
     CDepositiBr dlg;
@@ -369,9 +332,8 @@ TEST(LookupHelp, EveryTopicHasItsPageAndLinksResolve) {
     const QDir dir(PROMO_SOURCE_DIR "/help");
     const QRegularExpression href(R"re(href="([^"]+)")re");
     for (const char* page : {"index.htm", "Inserimento_Promozioni.htm", "Modifica_Promozioni.htm",
-                             "Inserimento_Righe_Promozioni.htm", "Modifica_Righe_Promozioni.htm",
-                             "Cerca_Promozioni.htm", "Promozione_Filtro.htm", "Depositi_Promozione.htm",
-                             "Trova.htm", "Ricerche.htm"}) {
+                             "Inserimento_Righe_Promozioni.htm", "Modifica_Righe_Promozioni.htm", "Cerca_Promozioni.htm",
+                             "Promozione_Filtro.htm", "Depositi_Promozione.htm", "Trova.htm", "Ricerche.htm"}) {
         QFile f(dir.filePath(page));
         ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << page;
         const QString html = QString::fromUtf8(f.readAll());

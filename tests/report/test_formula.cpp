@@ -18,11 +18,7 @@ std::optional<QString> Aliases(const QString& a) {
 }
 
 TEST(Formula, ModuleFormulasBecomeBoundConditions) {
-    const struct {
-        const char* formula;
-        const char* condition;
-        QStringList binds;
-    } cases[] = {
+    const struct { const char* formula; const char* condition; QStringList binds; } cases[] = {
         {"{promozio.prm_prt} = 8", "promozio.prm_prt = :f1", {"8"}},
         {"{promoacq.pra_codice} in 8 to 8", "promoacq.pra_codice BETWEEN :f1 AND :f2", {"8", "8"}},
         {"{storico.mov_data} in Date(2026,01,02) to Date(2026,02,01) AND {promorow.prm_prt} = 8",
@@ -45,11 +41,7 @@ TEST(Formula, ModuleFormulasBecomeBoundConditions) {
 }
 
 TEST(Formula, MalformedFormulasNameTheirPosition) {
-    const struct {
-        const char* formula;
-        int pos;
-        const char* error;
-    } cases[] = {
+    const struct { const char* formula; int pos; const char* error; } cases[] = {
         {"{promozio.prm_prt} == 8", 21, "atteso un campo"},
         {"{promozio.prm_prt} = 8 AND", 27, "formula incompleta"},
         {"{pippo.prm_prt} = 8", 2, "tabella sconosciuta 'pippo'"},
@@ -79,11 +71,7 @@ constexpr const char* kMinimal = "[tables]\nt = admin.promorow\n[query]\nSELECT 
                                  "[column]\nfield = prm_art\n";
 
 TEST(Template, ErrorsNameTheLine) {
-    const struct {
-        QString text;
-        int line;
-        const char* error;
-    } cases[] = {
+    const struct { QString text; int line; const char* error; } cases[] = {
         {QString(kMinimal) + "colour = red\n", 7, "chiave sconosciuta 'colour'"},
         {QString(kMinimal) + "format = number 9\n", 7, "formato 'number 9'"},
         {QString(kMinimal) + "[pagina]\n", 7, "sezione sconosciuta"},
@@ -113,28 +101,15 @@ TEST(Template, AliasesExpandIntoTheQuery) {
 }
 
 TEST(Format, ValuesPrintTheItalianWay) {
-    const struct {
-        const char* raw;
-        const char* format;
-        bool blankZero;
-        const char* text;
-    } cases[] = {
-        {"1234.5", "number 2", false, "1.234,50"},
-        {"-1234567.125", "number 2", false, "-1.234.567,13"},
-        {"2.675", "number 2", false, "2,68"},
-        {"-0.001", "number 2", false, "0,00"},
-        {"0.004", "number 2", true, ""},
-        {"999.9999", "number 0", false, "1.000"},
-        {"1.500", "qty", false, "1,5"},
-        {"12", "qty", false, "12"},
-        {"1000001", "int", false, "1000001"},
-        {"2026-03-01", "date", false, "01/03/2026"},
-        {"", "date", false, ""},
-        {"86399", "hours", false, "23:59:59"},
-        {"30600", "hours", false, "08:30"},
-        {"0", "yesno", false, "No"},
-        {"1", "yesno", false, "Sì"},
-        {"", "number 2", false, ""},
+    const struct { const char* raw; const char* format; bool blankZero; const char* text; } cases[] = {
+        {"1234.5", "number 2", false, "1.234,50"}, {"-1234567.125", "number 2", false, "-1.234.567,13"},
+        {"2.675", "number 2", false, "2,68"},      {"-0.001", "number 2", false, "0,00"},
+        {"0.004", "number 2", true, ""},           {"", "number 2", false, ""},
+        {"999.9999", "number 0", false, "1.000"},  {"1000001", "int", false, "1000001"},
+        {"1.500", "qty", false, "1,5"},            {"12", "qty", false, "12"},
+        {"2026-03-01", "date", false, "01/03/2026"}, {"", "date", false, ""},
+        {"86399", "hours", false, "23:59:59"},     {"30600", "hours", false, "08:30"},
+        {"0", "yesno", false, "No"},               {"1", "yesno", false, "Sì"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.raw) + " " + c.format);
@@ -147,10 +122,7 @@ TEST(Format, ValuesPrintTheItalianWay) {
 
 // Tests and headless runs must never wait on a preview window.
 TEST(Output, HeadlessRunsWritePdfUnlessForcedToPreview) {
-    const struct {
-        const char* env;
-        bool pdf;
-    } cases[] = {{nullptr, true}, {"1", true}, {"0", false}};
+    const struct { const char* env; bool pdf; } cases[] = {{nullptr, true}, {"1", true}, {"0", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.env ? c.env : "unset");
         if (c.env) qputenv("PROMO_REPORT_PDF", c.env);
