@@ -2,14 +2,19 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <cstring>
 
+#include <QApplication>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QToolButton>
 
 #include "Crystal.h"
 #include "OrvColor.h"
 #include "OrvDbUi.h"
+#include "OrvFileDialog.h"
 #include "OrvHelpers.h"
 #include "OrvPar.h"
 #include "OrvToolBar.h"
@@ -470,8 +475,8 @@ bool CPromozioniHead::OnCommand(int id) {
     case ID_RECORD_AGGIUNGI: OnRecordAggiungi(); return true;
     case ID_AGGIUNGI_STANDARD: AggiungiStandard(); return true;
     case ID_AGGIUNGI_FILTRO: AggiungiFiltro(); return true;
+    case ID_IMPORTA_EXCEL: OnImportaExcel(); return true;
     case ID_RECORD_DATI:
-    case ID_IMPORTA_EXCEL:
     case ID_IMPORTA_LETTORI:
     case ID_RECORD_STAMPA: OnRecordStampa(); return true;
     case ID_STAMPA_ELENCO: OnStampaElenco(); return true;
@@ -560,6 +565,170 @@ void CPromozioniHead::OnTrova() {
     orvpar.ModalResult(frame::ui().RunModal(&dlg));
     // Back on the line found, so Enter opens it.
     if (dlg.Row() > 0) GotoDlgCtrl(Grid());
+}
+
+// ---- workbook import ---------------------------------------------------------
+
+namespace {
+
+// A cell as the import reads it: at most 99 characters, trimmed, upper case.
+QString ImportCell(const CSpreadSheet& g, long col, long row) {
+    return col > 0 ? g.GetCellText(col, row).left(99).trimmed().toUpper() : QString();
+}
+
+// Text to number with a comma read as a point; text that is no number is 0.
+double ImportNumber(QString text) {
+    text.replace(u',', u'.');
+    return std::atof(text.toUtf8().constData());
+}
+
+// The program's main window, which hosts the temporary grid; else `fallback`.
+QWidget* MainWindowOr(QWidget* fallback) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow*>(w)) return w;
+    return fallback;
+}
+
+}  // namespace
+
+void CPromozioniHead::OnImportaExcel() {
+    COrvToolBar* tb = ToolBar();
+    if (!tb->IsButtonEnabled(ID_IMPORTA_EXCEL)) return;
+    const QString caption = windowTitle();
+    if (frame::ui().MessageBox(this, QStringLiteral("Vuoi importare gli articoli in promozione da un foglio Excel ?"),
+                               caption, frame::MB_YESNO, frame::MsgIcon::Question) != frame::IDYES)
+        return;
+    COrvFileDialog fd(true, QStringLiteral("xls"), QString(), COrvFileDialog::OFN_HIDEREADONLY,
+                      QStringLiteral("Documenti Excel (*.xls)|*.xls||"), this);
+    if (fd.DoModal() != frame::IDOK) return;
+    const QString path = fd.GetPathName();
+
+    auto error = [&](const QString& text) {
+        frame::ui().MessageBox(this, text, caption, frame::MB_OK, frame::MsgIcon::Stop);
+    };
+    // Visible while the import runs, as the workbook's cells come into it.
+    auto grid = std::make_unique<CSpreadSheet>(MainWindowOr(this));
+    grid->setGeometry(QRect(QPoint(30, 30), QPoint(400, 200)));
+    grid->show();
+    const int probe = grid->IsWorkbookFile(path);
+    if (probe != 1) {
+        error(probe == 0 ? QStringLiteral("Formato file non compatibile!")
+                         : QStringLiteral("File utilizzato da un' altra applicazione o formato file non compatibile!"));
+        return;
+    }
+
+    frame::ui().SetWaitCursor(true);
+    bool written = false;
+    if (grid->ImportWorkbook(path, QString())) {
+        long colCodice = 0, colDesc = 0, colOfferta = 0, colSconto = 0;
+        for (long c = 1; c <= std::min(100L, grid->GetMaxCols()); ++c) {
+            const QString head = grid->GetCellText(c, 1).left(100).trimmed().toUpper();
+            // Further right wins when a header repeats.
+            if (head == u"CODICE") colCodice = c;
+            else if (head == u"DESCRIZIONE") colDesc = c;
+            else if (head == u"OFFERTA") colOfferta = c;
+            else if (head == u"SCONTO_PERC") colSconto = c;
+        }
+        const QString missing = !colCodice ? QStringLiteral("Colonna CODICE non trovata nel documento !")
+                                : !colOfferta && !colSconto
+                                    ? QStringLiteral("Colonna OFFERTA e/o SCONTO_PERC non trovata nel documento !")
+                                    : QString();
+        if (!missing.isEmpty()) {
+            frame::ValidationBeep();
+            error(missing);
+            frame::ui().SetWaitCursor(false);
+            return;
+        }
+
+        const long maxRows = grid->GetMaxRows();
+        COrvProgressDlg progress;
+        try {
+            progress.Create(this, QStringLiteral("Attendere..."));
+            progress.SetStatus(QStringLiteral("Importazione Articoli in Promozione..."));
+            progress.SetRange(0, maxRows - 1);
+            progress.SetStep(1);
+            sqlprt.OpenConnection(&m_con, &m_cmd);
+            long count = sqlprm.CountRows(&m_cmd, m_prt.prt_codice);
+            const long listino = m_prt.prt_listino ? m_prt.prt_listino : tavelo_db_impo.imp_lis_def;
+            for (long r = 2; r <= maxRows; ++r) {
+                const QString code = ImportCell(*grid, colCodice, r);
+                if (!code.isEmpty()) {
+                    ARTANAG ana{};
+                    if (!sqlana.FullSearch(&m_cmd, code.toUtf8().constData(), &ana)) {
+                        frame::ValidationBeep();
+                        const QString text =
+                            colDesc ? QStringLiteral("Articolo %1 %2 non trovato in archivio")
+                                          .arg(code, ImportCell(*grid, colDesc, r))
+                                    : QStringLiteral("Articolo %1 non trovato in archivio").arg(code);
+                        frame::ui().MessageBox(this, text, caption, frame::MB_OK, frame::MsgIcon::Information);
+                    } else {
+                        PROMOZIONI row{};
+                        sqlprm.Blank(&m_cmd, &m_prt, &row);
+                        strzcpy(row.prm_art, ana.ana_codice);
+                        strzcpy(row.prm_art_des, ana.ana_desc1);
+                        if (listino) {
+                            LISTINI lis{};
+                            sqllis.Search(&m_cmd, listino, row.prm_art, &lis);
+                            row.prm_prezzo = lis.lis_prezzo;
+                        }
+                        row.prm_soglia_qta[0] = 1.0;
+                        if (colOfferta) {
+                            row.prm_tipo_offerta = 2;
+                            // Rounded only to drop the binary noise of the subtraction.
+                            row.prm_valore_offerta[0] =
+                                Round(row.prm_prezzo - ImportNumber(ImportCell(*grid, colOfferta, r)), 4);
+                        } else {
+                            row.prm_tipo_offerta = 4;
+                            row.prm_valore_offerta[0] = ImportNumber(ImportCell(*grid, colSconto, r));
+                        }
+                        row.prm_frontalino = 2;
+                        if (count >= promo::kMaxRows) {
+                            frame::ValidationBeep();
+                            error(QStringLiteral("Raggiunto limite massimo di righe nella promozione!"));
+                            break;
+                        }
+                        sqlprm.SqlTransaction(&m_cmd, &row, orvdb::SQL_INSERT);
+                        ++count;
+                        written = true;
+                    }
+                }
+                if (progress.CheckCancelButton()) break;
+                progress.StepIt();
+            }
+            progress.DestroyWindow();
+        } catch (const SAException& e) {
+            m_cmd.Close();
+            COrvPostgreSQL::CloseConnection(&m_con);
+            if (progress.IsCreated()) progress.DestroyWindow();
+            frame::ui().SetWaitCursor(false);
+            SAExceptionDisplay(e, LOCATION);
+            tb->SetButtonFocus(ID_IMPORTA_EXCEL);
+            return;
+        }
+    }
+    grid.reset();
+
+    bool found = false;
+    try {
+        if (!m_con.isConnected()) sqlprt.OpenConnection(&m_con, &m_cmd);
+        found = sqlprt.Search(&m_cmd, m_prt.prt_codice, &m_prt, true);
+        COrvPostgreSQL::CloseConnection(&m_con);
+    } catch (const SAException& e) {
+        COrvPostgreSQL::CloseConnection(&m_con);
+        frame::ui().SetWaitCursor(false);
+        SAExceptionDisplay(e, LOCATION);
+        tb->SetButtonFocus(ID_IMPORTA_EXCEL);
+        return;
+    }
+    if (!found) {
+        EndDialog(frame::IDCANCEL);
+        frame::ui().SetWaitCursor(false);
+        return;
+    }
+    SetField();
+    if (written) LoadTable();
+    frame::ui().SetWaitCursor(false);
+    tb->SetButtonFocus(ID_IMPORTA_EXCEL);
 }
 
 // ---- prints ------------------------------------------------------------------

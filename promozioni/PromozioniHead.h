@@ -68,6 +68,9 @@ public:
     void OnClickPrmTabDeps();
     void OnTrova();
 
+    // "Excel": new rows from a workbook with CODICE and OFFERTA or SCONTO_PERC.
+    void OnImportaExcel();
+
     // "F8 - Stampa": the print menu, and its two plain prints.
     void OnRecordStampa();
     void OnStampaElenco();
