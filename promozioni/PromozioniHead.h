@@ -75,6 +75,10 @@ public:
     void OnRecordStampa();
     void OnStampaElenco();
     void OnStampaPromoAcq();
+    // Shelf labels for the start (offer types 2 and 4) or the end of the
+    // promotion, written to admin.battenti and printed by CFrontaliniSt.
+    void OnStampaFrontaliniPromo();
+    void OnStampaFrontaliniFinePromo();
     void OnDblClickFpspread1(long col, long row);
 
     // Number of columns of the rows grid and the link column to the row code.
@@ -129,6 +133,9 @@ private:
     void AddRow(bool filtered);
     // Runs a promotion report with the header's level and depot parameters.
     void RunReport(const char* templ, const char* title);
+    // Writes the labels of a run (start: offer types 2 and 4; end: every
+    // row with a price). True when the user cancelled or a failure was shown.
+    bool MakeLabels(const char* status, bool startLabels, bool* made, double creation);
 
     Ui::PromozioniHead* ui = nullptr;
     std::array<COrvCheckBox*, 7> m_weekdayBoxes{};  // "Dom" .. "Sab"

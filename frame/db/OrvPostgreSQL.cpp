@@ -36,6 +36,12 @@ void RaiseLibError(int code, const std::string& statement) {
     throw SAException(SA_Library_Error, code, LibErrText(code), {}, statement);
 }
 
+void ThrowUserException(int code, const char* source, int line, const char* operation, int) {
+    std::string where = operation ? operation : "";
+    if (source) where += std::string(" (") + source + ":" + std::to_string(line) + ")";
+    RaiseLibError(code, where);
+}
+
 void SetConnInfo(std::string conninfo) { connInfo() = std::move(conninfo); }
 const std::string& ConnInfo() { return connInfo(); }
 void SetDeleteConfirm(std::function<bool()> ask) { deleteConfirm() = std::move(ask); }

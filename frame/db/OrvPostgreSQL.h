@@ -33,6 +33,9 @@ constexpr int BadVat = 20060;            // VAT code unknown
 const char* LibErrText(int code);
 
 [[noreturn]] void RaiseLibError(int code, const std::string& statement = {});
+// The framework's user error: a library error with its numbered text, that
+// names the operation (and source line) where it arose.
+[[noreturn]] void ThrowUserException(int code, const char* source, int line, const char* operation, int = 0);
 
 // Connection string used by OpenConnection (the program sets it at start-up).
 void SetConnInfo(std::string conninfo);

@@ -1,5 +1,7 @@
 #include "OrvHelpers.h"
 
+#include <QTime>
+
 #include "OrvText.h"
 
 #include <charconv>
@@ -40,6 +42,19 @@ void JulianToDate(long julian, int* day, int* month, int* year) {
     if (day) *day = d;
     if (month) *month = m;
     if (year) *year = y;
+}
+
+namespace {
+constexpr long kOleEpochJulian = 2415019;  // 30/12/1899
+}
+
+double OleDate(long julian, long secondsOfDay) {
+    return double(julian - kOleEpochJulian) + double(secondsOfDay) / 86400.0;
+}
+
+double OleNow() {
+    const QTime t = QTime::currentTime();
+    return OleDate(Now(), t.msecsSinceStartOfDay() / 1000);
 }
 
 SADateTime JulianToSADateTime(long julian) {

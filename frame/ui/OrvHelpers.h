@@ -31,6 +31,10 @@ void JulianToDate(long julian, int* day, int* month, int* year);
 // 0 gives a null SADateTime (binds as NULL).
 SADateTime JulianToSADateTime(long julian);
 long SADateTimeToJulian(const SADateTime& dt);
+// Date and time as the OLE automation date the host's tables keep: days since
+// 30/12/1899, the time of day as the fraction.
+double OleDate(long julian, long secondsOfDay);
+double OleNow();
 // "dd/mm/yyyy"; "" for 0.
 std::string JulianToString(long julian);
 // Reads "d/m/yyyy", "dd/mm/yy", "dd-mm-yyyy", "dd.mm.yyyy", "ddmmyy" and
