@@ -1,12 +1,14 @@
 #include "PromozioniHead.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <cstring>
 
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QToolButton>
@@ -425,6 +427,8 @@ bool CPromozioniHead::OnInitDialog() {
     tb->AddButton(ID_RECORD_DATI, IMG_SELEZIONA, QStringLiteral("F9 - Dati"));
     tb->AddButton(ID_IMPORTA_EXCEL, IMG_IMPORTA, QStringLiteral("Excel"));
     tb->AddButton(ID_IMPORTA_LETTORI, IMG_IMPORTA, QStringLiteral("Lettori"));
+    // Nothing else reaches the supplier listing import: a button of its own.
+    tb->AddButton(ID_IMPORTA_SIGMA, IMG_IMPORTA, QStringLiteral("Fornitore"));
     tb->AddButton(ID_RECORD_STAMPA, IMG_STAMPA, QStringLiteral("F8 - Stampa"));
     tb->SetBeginGroup(ID_RECORD_STAMPA);
     tb->AddButton(ID_RECORD_TROVA, IMG_CERCA, QStringLiteral("Trova"));
@@ -435,6 +439,7 @@ bool CPromozioniHead::OnInitDialog() {
     tb->SetButtonTooltip(ID_RECORD_DATI, QStringLiteral("Seleziona Articoli per la Promozione"));
     tb->SetButtonTooltip(ID_IMPORTA_EXCEL, QStringLiteral("Importa i dati da un foglio excel"));
     tb->SetButtonTooltip(ID_IMPORTA_LETTORI, QStringLiteral("Importa i dati da terminali portatili"));
+    tb->SetButtonTooltip(ID_IMPORTA_SIGMA, QStringLiteral("Importa la promozione del fornitore (in\\IMPSIGMA.txt)"));
     tb->SetButtonTooltip(ID_RECORD_TROVA, QStringLiteral("Cerca all'interno della promozione"));
     tb->SetButtonTooltip(ID_RECORD_DUPLICA, QStringLiteral("Duplica la Promozione"));
     SetKeyCommand(Qt::Key_F7, ID_RECORD_AGGIUNGI);
@@ -462,6 +467,7 @@ bool CPromozioniHead::OnInitDialog() {
 
 void CPromozioniHead::EnableAddedButtons(bool enable) {
     for (int id : {int(ID_RECORD_AGGIUNGI), int(ID_RECORD_DATI), int(ID_IMPORTA_EXCEL), int(ID_IMPORTA_LETTORI),
+                   int(ID_IMPORTA_SIGMA),
                    int(ID_RECORD_STAMPA), int(ID_RECORD_TROVA), int(ID_RECORD_DUPLICA)})
         ToolBar()->EnableButton(id, enable);
 }
@@ -477,6 +483,7 @@ bool CPromozioniHead::OnCommand(int id) {
     case ID_AGGIUNGI_STANDARD: AggiungiStandard(); return true;
     case ID_AGGIUNGI_FILTRO: AggiungiFiltro(); return true;
     case ID_IMPORTA_EXCEL: OnImportaExcel(); return true;
+    case ID_IMPORTA_SIGMA: OnImportaPromoSigma(); return true;
     case ID_RECORD_DATI:
     case ID_IMPORTA_LETTORI:
     case ID_RECORD_STAMPA: OnRecordStampa(); return true;
@@ -906,6 +913,132 @@ void CPromozioniHead::OnImportaExcel() {
     if (written) LoadTable();
     frame::ui().SetWaitCursor(false);
     tb->SetButtonFocus(ID_IMPORTA_EXCEL);
+}
+
+// ---- supplier listing import --------------------------------------------------
+
+namespace {
+
+// One record of the supplier's listing: eight tab-separated fields.
+struct SigmaRecord {
+    std::string field[8];
+};
+
+// Splits a line: a field ends at a tab (consumed), a line end or the end of
+// the line; characters beyond its width are dropped, and fields 5-6 lose their
+// blanks, field 7 its blanks and '!', while they are read.
+SigmaRecord SplitSigma(const char* line) {
+    static constexpr std::size_t kWidth[8] = {14, 50, 6, 6, 10, 10, 14, 31};
+    SigmaRecord rec;
+    const char* p = line;
+    for (int f = 0; f < 8; ++f) {
+        std::string& out = rec.field[f];
+        const bool last = f == 7;
+        while (*p && *p != '\n' && *p != '\r' && (last || *p != '\t')) {
+            const char c = *p++;
+            if ((f == 4 || f == 5) && c == ' ') continue;
+            if (f == 6 && (c == ' ' || c == '!')) continue;
+            if (out.size() < kWidth[f]) out += c;
+        }
+        if (*p == '\t') ++p;
+    }
+    return rec;
+}
+
+void CleanSigma(SigmaRecord& r) {
+    for (int f : {4, 5})
+        if (!r.field[f].empty() && std::isdigit(static_cast<unsigned char>(r.field[f][0]))) r.field[f][0] = ' ';
+    for (std::size_t i = 0; i < 2 && i < r.field[0].size(); ++i) r.field[0][i] = ' ';
+    for (std::string& s : r.field) {
+        strtrim(s);
+        for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
+    }
+    for (int f = 2; f <= 6; ++f) r.field[f] = strnocomma(r.field[f]);
+    for (int f = 2; f <= 5; ++f) std::replace(r.field[f].begin(), r.field[f].end(), ',', '.');
+}
+
+}  // namespace
+
+void CPromozioniHead::OnImportaPromoSigma() {
+    const QString caption = windowTitle();
+    const std::string path = QDir(QString::fromStdString(orvpar.dataDir)).filePath("in/IMPSIGMA.txt").toStdString();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        frame::ui().MessageBox(this, QStringLiteral("File non trovato o impossibile da aprire!"), caption, frame::MB_OK,
+                               frame::MsgIcon::Stop);
+        return;
+    }
+    char line[501];
+    long lines = 0;
+    while (ReadLine(file, line, sizeof line) >= 0) ++lines;
+    COrvProgressDlg progress;
+    progress.Create(this, QStringLiteral("Attendere..."));
+    progress.SetStatus(QStringLiteral("Importazione Promozione Sigma..."));
+    progress.SetRange(0, lines);
+    progress.SetStep(1);
+    std::rewind(file);
+    for (int i = 0; i < 3; ++i) ReadLine(file, line, sizeof line);
+
+    // Prices before the euro had no cents.
+    const int decimals = tavelo_db_impo.imp_anno && tavelo_db_impo.imp_anno < 2002 ? 0 : 2;
+    try {
+        sqlprm.OpenConnection(&m_con, &m_cmd);
+        while (ReadLine(file, line, sizeof line) >= 0) {
+            const bool pageHeader = std::strncmp(line, "===", 3) == 0;
+            if (pageHeader) {
+                for (int i = 0; i < 4 && ReadLine(file, line, sizeof line) >= 0; ++i) progress.StepIt();
+            } else if (std::strncmp(line, "   ", 3) != 0 && std::strncmp(line, "\t\t", 2) != 0 &&
+                       std::strncmp(line, "---", 3) != 0) {
+                SigmaRecord r = SplitSigma(line);
+                CleanSigma(r);
+                const std::string& ean = r.field[6];
+                if (!ean.empty()) {
+                    ARTANAG ana{};
+                    bool found = sqlana.FullSearch(&m_cmd, ean.c_str(), &ana);
+                    if (!found) found = sqlana.FullSearch(&m_cmd, r.field[0].c_str(), &ana);
+                    if (!found) {
+                        frame::ValidationBeep();
+                        frame::ui().MessageBox(
+                            this,
+                            QString::asprintf("Cod. Articolo\t %-s %-s \nCodice EAN \t %-s\n\n"
+                                              "non corrispondente ad alcun articolo in archivio!",
+                                              r.field[0].c_str(), r.field[1].c_str(), ean.c_str()),
+                            caption, frame::MB_OK, frame::MsgIcon::Stop);
+                    } else {
+                        PROMOZIONI row{};
+                        sqlprm.Blank(&m_cmd, &m_prt, &row);
+                        strzcpy(row.prm_art, ana.ana_codice);
+                        strzcpy(row.prm_art_des, ana.ana_desc1);
+                        LISTINI lis{};
+                        sqllis.Search(&m_cmd, tavelo_db_impo.imp_lis_def, row.prm_art, &lis);
+                        double price = lis.lis_prezzo;
+                        if (!ana.ana_iva_inclusa) {
+                            CODIVA iva{};
+                            sqliva.Search(&m_cmd, ana.ana_iva, &iva);
+                            price = Round(price * (1 + iva.iva_aliquota / 100), decimals);
+                        }
+                        row.prm_prezzo = price;
+                        row.prm_valore_offerta[0] = price - std::atof(r.field[5].c_str());
+                        sqlprm.SqlTransaction(&m_cmd, &row, orvdb::SQL_INSERT);
+                    }
+                }
+            }
+            if (progress.CheckCancelButton()) break;
+            progress.StepIt();
+        }
+        COrvPostgreSQL::CloseConnection(&m_con);
+    } catch (const SAException& e) {
+        m_cmd.Close();
+        COrvPostgreSQL::CloseConnection(&m_con);
+        progress.DestroyWindow();
+        std::fclose(file);
+        SAExceptionDisplay(e, LOCATION);
+        LoadTable();
+        return;
+    }
+    progress.DestroyWindow();
+    std::fclose(file);
+    LoadTable();
 }
 
 // ---- prints ------------------------------------------------------------------

@@ -71,6 +71,9 @@ public:
     // "Excel": new rows from a workbook with CODICE and OFFERTA or SCONTO_PERC.
     void OnImportaExcel();
 
+    // "Fornitore": rows from the supplier's listing <data dir>/in/IMPSIGMA.txt.
+    void OnImportaPromoSigma();
+
     // "F8 - Stampa": the print menu, and its two plain prints.
     void OnRecordStampa();
     void OnStampaElenco();
@@ -91,6 +94,7 @@ public:
         ID_RECORD_DATI = 38915,
         ID_IMPORTA_EXCEL = 41921,
         ID_IMPORTA_LETTORI = 41922,
+        ID_IMPORTA_SIGMA = 41901,
         ID_RECORD_TROVA = 41925,
         ID_RECORD_DUPLICA = 38906,
         ID_AGGIUNGI_STANDARD = 41930,

@@ -1,0 +1,98 @@
+// The supplier's promotion listing (<data dir>/in/IMPSIGMA.txt) into fixture
+// promotion 1: price list 1 is the company's default (ARTnnn costs nnn euro),
+// ART0nn has barcode 80012340000nn, ART010 is priced without VAT (22 %).
+#include <memory>
+#include <string>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "OrvPar.h"
+#include "PromozioniHead.h"
+#include "ScriptedUi.h"
+#include "SpreadSheet.h"
+#include "SqlTables.h"
+#include "TestDb.h"
+
+using namespace promotest;
+
+namespace {
+
+// Three header lines, then records, page breaks and separators.
+const char* const kListing =
+    "LISTINO PROMOZIONI\nFORNITORE SIGMA\nCODICE\tDESCRIZIONE\n"
+    "AB0005\tcinque\t1\t2\t3,00\t12\t80012340 00005\tnote\n"       // EAN; 12 reads as 2
+    "XXART007\tsette\t1\t2\t3\t 1 2\t9999999999999!\tnote\n"        // unknown EAN, known code; blanks dropped
+    "===\n"
+    "ZZART008\totto\t1\t2\t3\t1\t8001234000008\n"                   // four lines of page header
+    "x\n\ty\n\n"
+    "QQART010\tdieci\t1\t2\t3\t+12\t8001234000010\n"               // without VAT: 10.00 -> 12.20
+    "   ZZART004\tblanks\t1\t2\t3\t1\t8001234000004\n"
+    "\t\tZZART004\n"
+    "---ART004\n"
+    "ZZNOPE\tsconosciuto\t1\t2\t3\t5\t1234\tx\n"
+    "ZZART003\tsenza ean\t1\t2\t3\t5\t\tx\n";
+
+class SigmaTest : public DbTest {
+protected:
+    void SetUp() override {
+        DbTest::SetUp();
+        orvdb::SetConnInfo(SuiteConnInfo());
+        SACommand cmd(&con);
+        LoadCompany(&cmd);
+        Exec("DELETE FROM admin.promorow WHERE prm_codice > 3 OR prm_prt <> 1");
+        orvpar.dataDir = data.path().toStdString();
+        dlg = std::make_unique<CPromozioniHead>();
+        ASSERT_TRUE(sqlprt.Search(&cmd, 1, &dlg->m_prt));
+        dlg->SetNewMode(false);
+        ASSERT_TRUE(dlg->EnsureInit());
+    }
+    void TearDown() override {
+        orvpar = ORVPAR{};
+        DbTest::TearDown();
+    }
+    void WriteListing(const char* text) {
+        QDir(data.path()).mkpath("in");
+        QFile f(data.filePath("in/IMPSIGMA.txt"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    }
+    static long Rows(const std::string& where) {
+        return QueryLong("SELECT COUNT(*) FROM admin.promorow WHERE prm_prt = 1 AND prm_codice > 3 AND " + where);
+    }
+
+    QTemporaryDir data;
+    ScriptedUi ui;
+    std::unique_ptr<CPromozioniHead> dlg;
+};
+
+TEST_F(SigmaTest, ListingRecordsBecomeAmountDiscountsOnTheListPrice) {
+    WriteListing(kListing);
+    EXPECT_TRUE(dlg->RunCommand(CPromozioniHead::ID_IMPORTA_SIGMA));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Cod. Articolo\t NOPE SCONOSCIUTO \nCodice EAN \t 1234\n\n"
+                                   "non corrispondente ad alcun articolo in archivio!");
+    EXPECT_EQ(ui.messages[0].icon, frame::MsgIcon::Stop);
+    EXPECT_EQ(Rows("true"), 3);
+    EXPECT_EQ(Rows("prm_art = 'ART005' AND prm_prezzo = 5 AND prm_valore_offerta_1 = 3"), 1);
+    EXPECT_EQ(Rows("prm_art = 'ART007' AND prm_valore_offerta_1 = 5"), 1);
+    EXPECT_EQ(Rows("prm_art = 'ART010' AND prm_prezzo = 12.2 AND abs(prm_valore_offerta_1 - 0.2) < 1e-6"), 1);
+    EXPECT_EQ(dlg->Grid()->GetMaxRows(), 6);
+    ASSERT_FALSE(ui.progress.empty());
+    EXPECT_EQ(ui.progress.back().statuses.back(), "Importazione Promozione Sigma...");
+
+    // A second run adds the rows again.
+    dlg->OnImportaPromoSigma();
+    EXPECT_EQ(Rows("true"), 6);
+}
+
+TEST_F(SigmaTest, MissingListingSaysSo) {
+    dlg->OnImportaPromoSigma();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "File non trovato o impossibile da aprire!");
+    EXPECT_EQ(Rows("true"), 0);
+}
+
+}  // namespace
