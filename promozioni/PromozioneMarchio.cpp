@@ -122,8 +122,7 @@ bool CPromozioneMarchio::PreTranslateMessage(QKeyEvent* e) {
 
 void CPromozioneMarchio::Fill(Filter f) {
     GetField();
-    try {
-        sqlprm.OpenConnection(&m_con, &m_cmd);
+    RunOnConnection([&] {
         switch (f) {
         case Marchio: {
             MARCHI r{};
@@ -147,11 +146,7 @@ void CPromozioneMarchio::Fill(Filter f) {
             break;
         }
         }
-        m_con.Disconnect();
-    } catch (const SAException& e) {
-        m_con.Disconnect();
-        SAExceptionDisplay(e, LOCATION);
-    }
+    }, LOCATION);
     SetField();
 }
 
@@ -232,13 +227,7 @@ void CPromozioneMarchio::OnRecordSalva() {
 }
 
 void CPromozioneMarchio::SetHeaderRow(long row) {
-    if (!m_pGrid || m_nRefreshHeader != 1) return;
-    for (QWidget* w = m_pGrid->parentWidget(); w; w = w->parentWidget()) {
-        if (auto* head = qobject_cast<CPromozioniHead*>(w)) {
-            head->SetRow(row, &m_rec);
-            return;
-        }
-    }
+    if (m_pGrid && m_nRefreshHeader == 1) CPromozioniHead::SetRowOf(m_pGrid, row, &m_rec);
 }
 
 void CPromozioneMarchio::ReactToError(const SAException& e) {
@@ -261,14 +250,5 @@ void CPromozioneMarchio::OnRecordElimina() {
     COrvToolBar* tb = ToolBarIfAny();
     if (!tb || !tb->IsButtonEnabled(ID_RECORD_ELIMINA)) return;
     GetField();
-    try {
-        sqlprm.OpenConnection(&m_con, &m_cmd);
-        sqlprm.SqlTransaction(&m_cmd, &m_rec, orvdb::SQL_DELETE);
-        m_con.Disconnect();
-    } catch (const SAException& e) {
-        m_con.Disconnect();
-        SAExceptionDisplay(e, LOCATION);
-        return;
-    }
-    OnCancel();
+    if (RunOnConnection([&] { sqlprm.SqlTransaction(&m_cmd, &m_rec, orvdb::SQL_DELETE); }, LOCATION)) OnCancel();
 }

@@ -211,6 +211,15 @@ void CPromozioniHead::GetField() {
     m_prt.prt_tutti_dep = static_cast<unsigned char>(ui->chkTuttiDep->GetCheck());
 }
 
+void CPromozioniHead::SetRowOf(CSpreadSheet* grid, long row, const PROMOZIONI* rec) {
+    for (QWidget* w = grid ? grid->parentWidget() : nullptr; w; w = w->parentWidget()) {
+        if (auto* head = qobject_cast<CPromozioniHead*>(w)) {
+            head->SetRow(row, rec);
+            return;
+        }
+    }
+}
+
 void CPromozioniHead::Blank() { sqlprt.Blank(nullptr, &m_prt); }
 
 // ---- rows grid -------------------------------------------------------------
@@ -720,15 +729,18 @@ bool CPromozioniHead::MakeLabels(const char* status, bool startLabels, bool* mad
     return cancelled;
 }
 
+// False, after saying so, when a run made no label.
+static bool AnyLabel(QWidget* parent, bool made) {
+    if (made) return true;
+    frame::ValidationBeep();
+    frame::ui().MessageBox(parent, QStringLiteral("Non è stato inserito nessun Frontalino da stampare"),
+                           parent->windowTitle(), frame::MB_OK, frame::MsgIcon::Stop);
+    return false;
+}
+
 void CPromozioniHead::OnStampaFrontaliniPromo() {
     bool made = false;
-    if (MakeLabels("Creazione Frontalini Promozione...", true, &made, 0)) return;
-    if (!made) {
-        frame::ValidationBeep();
-        frame::ui().MessageBox(this, QStringLiteral("Non è stato inserito nessun Frontalino da stampare"), windowTitle(),
-                               frame::MB_OK, frame::MsgIcon::Stop);
-        return;
-    }
+    if (MakeLabels("Creazione Frontalini Promozione...", true, &made, 0) || !AnyLabel(this, made)) return;
     CFrontaliniSt dlg(nullptr);
     char desc[31];  // at most 30 characters, cut on a whole character
     strzcpy(desc, m_prt.prt_desc);
@@ -739,13 +751,8 @@ void CPromozioniHead::OnStampaFrontaliniPromo() {
 void CPromozioniHead::OnStampaFrontaliniFinePromo() {
     const double creation = OleNow();
     bool made = false;
-    if (MakeLabels("Creazione Frontalini Fine Promozione...", false, &made, creation)) return;
-    if (!made) {
-        frame::ValidationBeep();
-        frame::ui().MessageBox(this, QStringLiteral("Non è stato inserito nessun Frontalino da stampare"), windowTitle(),
-                               frame::MB_OK, frame::MsgIcon::Stop);
+    if (MakeLabels("Creazione Frontalini Fine Promozione...", false, &made, creation) || !AnyLabel(this, made))
         return;
-    }
     CFrontaliniSt dlg(nullptr);
     dlg.SetCreazione(creation);
     orvpar.ModalResult(frame::ui().RunModal(&dlg));
@@ -893,14 +900,8 @@ void CPromozioniHead::OnImportaExcel() {
     grid.reset();
 
     bool found = false;
-    try {
-        if (!m_con.isConnected()) sqlprt.OpenConnection(&m_con, &m_cmd);
-        found = sqlprt.Search(&m_cmd, m_prt.prt_codice, &m_prt, true);
-        COrvPostgreSQL::CloseConnection(&m_con);
-    } catch (const SAException& e) {
-        COrvPostgreSQL::CloseConnection(&m_con);
+    if (!RunOnConnection([&] { found = sqlprt.Search(&m_cmd, m_prt.prt_codice, &m_prt, true); }, LOCATION)) {
         frame::ui().SetWaitCursor(false);
-        SAExceptionDisplay(e, LOCATION);
         tb->SetButtonFocus(ID_IMPORTA_EXCEL);
         return;
     }
@@ -1099,17 +1100,10 @@ void CPromozioniHead::OnStampaPromoAcq() {
 }
 
 int CPromozioniHead::RereadHeader() {
-    try {
-        sqlprt.OpenConnection(&m_con, &m_cmd);
-        const bool found = sqlprt.Search(&m_cmd, m_prt.prt_codice, &m_prt, false);
-        COrvPostgreSQL::CloseConnection(&m_con);
-        return found ? 1 : 0;
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
+    bool found = false;
+    if (!RunOnConnection([&] { found = sqlprt.Search(&m_cmd, m_prt.prt_codice, &m_prt, false); }, LOCATION))
         return -1;
-    }
+    return found ? 1 : 0;
 }
 
 // ---- rows ------------------------------------------------------------------
@@ -1155,16 +1149,7 @@ void CPromozioniHead::OnDblClickFpspread1(long /*col*/, long row) {
     const long code = Grid()->GetCellLong(kColCodice, row);
     PROMOZIONI rec{};
     bool found = false;
-    try {
-        sqlprm.OpenConnection(&m_con, &m_cmd);
-        found = sqlprm.Search(&m_cmd, code, &rec);
-        COrvPostgreSQL::CloseConnection(&m_con);
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
-        return;
-    }
+    if (!RunOnConnection([&] { found = sqlprm.Search(&m_cmd, code, &rec); }, LOCATION)) return;
     if (!found) return;
 
     if (!IsBlank(rec.prm_art)) {
@@ -1182,16 +1167,7 @@ void CPromozioniHead::OnDblClickFpspread1(long /*col*/, long row) {
     }
 
     SetField();
-    try {
-        sqlprm.OpenConnection(&m_con, &m_cmd);
-        found = sqlprm.Search(&m_cmd, code, &rec);
-        COrvPostgreSQL::CloseConnection(&m_con);
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
-        return;
-    }
+    if (!RunOnConnection([&] { found = sqlprm.Search(&m_cmd, code, &rec); }, LOCATION)) return;
     if (found) {
         SetRow(row, &rec);
     } else {
@@ -1521,16 +1497,7 @@ void CPromozioniHead::OnLostFocusEventCodDep() {
     ui->edtCodDep->SetModify(false);
     GetField();
     DEPOSITI dep{};
-    try {
-        sqldep.OpenConnection(&m_con, &m_cmd);
-        sqldep.Search(&m_cmd, m_prt.prt_dep, &dep);
-        COrvPostgreSQL::CloseConnection(&m_con);
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
-        return;
-    }
+    if (!RunOnConnection([&] { sqldep.Search(&m_cmd, m_prt.prt_dep, &dep); }, LOCATION)) return;
     m_prt.prt_dep = dep.dep_codice;
     strclip(strzcpy(m_prt.prt_dep_des, dep.dep_desc));
     SetField();
@@ -1552,16 +1519,7 @@ void CPromozioniHead::OnDblClickCodDep() {
 void CPromozioniHead::OnLostFocusEventCodLis() {
     GetField();
     TABELLE tab{};
-    try {
-        sqltab.OpenConnection(&m_con, &m_cmd);
-        sqltab.Search(&m_cmd, 11, m_prt.prt_listino, &tab);
-        COrvPostgreSQL::CloseConnection(&m_con);
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
-        return;
-    }
+    if (!RunOnConnection([&] { sqltab.Search(&m_cmd, 11, m_prt.prt_listino, &tab); }, LOCATION)) return;
     m_prt.prt_listino = tab.tab_codice;
     strclip(strzcpy(m_prt.prt_lis_des, tab.tab_desc));
     SetField();

@@ -32,6 +32,9 @@ public:
     void LoadTable();
     // Writes rec into grid line row; a row below 1 appends a line.
     void SetRow(long row, const PROMOZIONI* rec);
+    // The row editors' way back: SetRow on the header editor that holds
+    // `grid` (nothing when no header editor holds it).
+    static void SetRowOf(CSpreadSheet* grid, long row, const PROMOZIONI* rec);
     CSpreadSheet* Grid() const;
 
     // F1: the insert or the edit page.

@@ -369,51 +369,36 @@ void CPromozioniRow::FillArticolo() {
         SetField();
         return;
     }
-    try {
-        sqlana.OpenConnection(&m_con, &m_cmd);
+    RunOnConnection([&] {
         ARTANAG ana{};
         sqlana.FullSearch(&m_cmd, m_rec.prm_art, &ana);
         strzcpy(m_rec.prm_art, ana.ana_codice);
         strzcpy(m_rec.prm_art_des, ana.ana_desc1);
         m_rec.prm_prezzo = ListPrice(&m_cmd, m_rec.prm_art);
-        m_con.Disconnect();
-    } catch (const SAException& e) {
-        m_con.Disconnect();
-        SAExceptionDisplay(e, LOCATION);
-    }
+    }, LOCATION);
     SetField();
 }
 
 void CPromozioniRow::FillArticoloRegalo() {
     GetField();
-    try {
-        sqlana.OpenConnection(&m_con, &m_cmd);
+    RunOnConnection([&] {
         ARTANAG ana{};
         sqlana.FullSearch(&m_cmd, m_rec.prm_art_reg, &ana);
         strzcpy(m_rec.prm_art_reg, ana.ana_codice);
         strzcpy(m_rec.prm_art_reg_des, ana.ana_desc1);
-        m_con.Disconnect();
-    } catch (const SAException& e) {
-        m_con.Disconnect();
-        SAExceptionDisplay(e, LOCATION);
-    }
+    }, LOCATION);
     SetField();
 }
 
 void CPromozioniRow::FillPaniere() {
     GetField();
-    try {
-        sqltab.OpenConnection(&m_con, &m_cmd);
+    RunOnConnection([&] {
         TABELLE tab{};
         sqltab.Search(&m_cmd, kTabPaniere, m_rec.prm_cod_pan, &tab);
         m_rec.prm_tab_pan = tab.tab_tabella;
         m_rec.prm_cod_pan = tab.tab_codice;
         strzcpy(m_rec.prm_pan_des, tab.tab_desc);
-        m_con.Disconnect();
-    } catch (const SAException& e) {
-        m_con.Disconnect();
-        SAExceptionDisplay(e, LOCATION);
-    }
+    }, LOCATION);
     SetField();
 }
 
@@ -425,14 +410,9 @@ void CPromozioniRow::LookupArticolo() {
     strzcpy(m_rec.prm_art, dlg.GetCodice());
     strzcpy(m_rec.prm_art_des, dlg.GetDescrizione());
     ui->edtArt->SetModify(false);  // chosen, not typed: no second search on leaving
-    try {
-        sqllis.OpenConnection(&m_con, &m_cmd);
+    RunOnConnection([&] {
         m_rec.prm_prezzo = ListPrice(&m_cmd, m_rec.prm_art);
-        m_con.Disconnect();
-    } catch (const SAException& e) {
-        m_con.Disconnect();
-        SAExceptionDisplay(e, LOCATION);
-    }
+    }, LOCATION);
     SetField();
     if (QWidget* next = NextControl(ui->edtArt)) GotoDlgCtrl(next);
 }
@@ -612,13 +592,7 @@ void CPromozioniRow::InsertRow() {
 }
 
 void CPromozioniRow::SetHeaderRow(long row, const PROMOZIONI* rec) {
-    if (!m_pGrid || m_nRefreshHeader != 1) return;
-    for (QWidget* w = m_pGrid->parentWidget(); w; w = w->parentWidget()) {
-        if (auto* head = qobject_cast<CPromozioniHead*>(w)) {
-            head->SetRow(row, rec);
-            return;
-        }
-    }
+    if (m_pGrid && m_nRefreshHeader == 1) CPromozioniHead::SetRowOf(m_pGrid, row, rec);
 }
 
 void CPromozioniRow::ReactToError(const SAException& e) {
@@ -644,16 +618,5 @@ void CPromozioniRow::OnRecordElimina() {
     COrvToolBar* tb = ToolBarIfAny();
     if (!tb || !tb->IsButtonEnabled(ID_RECORD_ELIMINA)) return;
     GetField();
-    SAConnection con;
-    SACommand cmd;
-    try {
-        sqlprm.OpenConnection(&con, &cmd);
-        sqlprm.SqlTransaction(&cmd, &m_rec, orvdb::SQL_DELETE);
-        con.Disconnect();
-    } catch (const SAException& e) {
-        con.Disconnect();
-        SAExceptionDisplay(e, LOCATION);
-        return;
-    }
-    OnCancel();
+    if (RunOnConnection([&] { sqlprm.SqlTransaction(&m_cmd, &m_rec, orvdb::SQL_DELETE); }, LOCATION)) OnCancel();
 }

@@ -56,7 +56,8 @@ public:
     const TableDef& Def() const { return m_def; }
 
     // Opens con on ConnInfo() (when not already open) and attaches cmd to it.
-    void OpenConnection(SAConnection* con, SACommand* cmd);
+    // Every table uses the same connection string, so any object will do.
+    static void OpenConnection(SAConnection* con, SACommand* cmd);
     static void CloseConnection(SAConnection* con) { if (con) con->Disconnect(); }
 
     // Appends LIMIT/OFFSET to a statement (0 = none).

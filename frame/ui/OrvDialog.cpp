@@ -14,8 +14,10 @@
 #include <QTextEdit>
 #include <QToolButton>
 
+#include "OrvDbUi.h"
 #include "OrvHelpers.h"
 #include "OrvPar.h"
+#include "OrvPostgreSQL.h"
 #include "OrvToolBar.h"
 
 // ---- COrvDialog ----------------------------------------------------------
@@ -299,6 +301,20 @@ COrvRecordDialog::COrvRecordDialog(QWidget* parent, bool newMode) : COrvDialog(p
 }
 
 COrvRecordDialog::~COrvRecordDialog() = default;
+
+bool COrvRecordDialog::RunOnConnection(const std::function<void()>& work, const char* where) {
+    try {
+        orvdb::COrvPostgreSQL::OpenConnection(&m_con, &m_cmd);
+        work();
+        orvdb::COrvPostgreSQL::CloseConnection(&m_con);
+        return true;
+    } catch (const SAException& e) {
+        m_cmd.Close();
+        orvdb::COrvPostgreSQL::CloseConnection(&m_con);
+        SAExceptionDisplay(e, where);
+        return false;
+    }
+}
 
 bool COrvRecordDialog::OnInitDialog() {
     COrvToolBar* tb = ToolBar();

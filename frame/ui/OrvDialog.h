@@ -16,6 +16,7 @@
 // SetKeyCommand / CommandForKey; OnCommand(id) dispatches.
 #pragma once
 
+#include <functional>
 #include <map>
 
 #include <QDialog>
@@ -157,6 +158,11 @@ protected:
     // and then add their own buttons.
     bool OnInitDialog() override;
     bool OnCommand(int id) override;
+
+    // Database work on the dialog's connection: opens it, runs `work`, closes
+    // it. On a failure the connection is closed too and the error reported
+    // (where: the caller's LOCATION); false then.
+    bool RunOnConnection(const std::function<void()>& work, const char* where);
 
     bool m_bNewMode;
     SAConnection m_con;
