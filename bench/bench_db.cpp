@@ -15,6 +15,7 @@
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
 
+#include "BenchSupport.h"
 #include "SqlTables.h"
 
 namespace {
@@ -96,47 +97,22 @@ void BM_BareLibpq(benchmark::State& state) {
     if (rowsSeen != 2500) state.SkipWithError("expected 2500 rows");
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& r : runs) times_[r.run_name.function_name] = r.GetAdjustedRealTime();
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        double obj = times_["BM_TableObject"], bare = times_["BM_BareLibpq"];
-        if (bare > 0)
-            std::printf("\n2500 promotion rows: records %.3f ms, bare libpq %.3f ms, ratio %.2fx "
-                        "(target <= 1.30x)\n",
-                        obj, bare, obj / bare);
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 BENCHMARK(BM_BareLibpq)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_TableObject)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv) {
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--db") == 0) g_conninfo = argv[i + 1];
-    if (g_conninfo.empty()) {
-        const char* env = std::getenv("PROMO_DB");
-        if (!env) {
-            std::fprintf(stderr, "uso: bench_db --db \"host=... dbname=...\" (o PROMO_DB)\n"
-                                 "vedi scripts/bench.sh\n");
-            return 2;
-        }
-        g_conninfo = env;
-    }
+    g_conninfo = bench::ConnInfo(argc, argv, "bench_db");
+    if (g_conninfo.empty()) return 2;
     Seed();
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    const double obj = reporter.Real("BM_TableObject"), bare = reporter.Real("BM_BareLibpq");
+    if (bare > 0)
+        std::printf("\n2500 promotion rows: records %.3f ms, bare libpq %.3f ms, ratio %.2fx (target <= 1.30x)\n",
+                    obj, bare, obj / bare);
     return 0;
 }

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
 #include "SQLAPI.h"
 #include "SpreadSheet.h"
 
@@ -204,20 +205,6 @@ void BM_VectorFill(benchmark::State& state) {
 BENCHMARK(BM_GridFill)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_VectorFill)->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's time per iteration for the ratio line.
-class Capture : public benchmark::ConsoleReporter {
-public:
-    Capture() : ConsoleReporter(OO_Tabular) {}  // no colour codes in logs
-    std::map<std::string, double> realTime, cpuTime;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration) {
-                realTime[r.benchmark_name()] = r.GetAdjustedRealTime();
-                cpuTime[r.benchmark_name()] = r.GetAdjustedCPUTime();
-            }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
 
 }  // namespace
 
@@ -226,17 +213,15 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     Rows();
-    Capture rep;
+    bench::TimesReporter rep;
     benchmark::RunSpecifiedBenchmarks(&rep);
     benchmark::Shutdown();
     // CPU time too: on a busy machine wall time says more about the others.
-    for (auto* times : {&rep.realTime, &rep.cpuTime}) {
-        const auto grid = times->find("BM_GridFill");
-        const auto vec = times->find("BM_VectorFill");
-        if (grid != times->end() && vec != times->end() && vec->second > 0)
+    for (auto* times : {&rep.real, &rep.cpu}) {
+        const double grid = (*times)["BM_GridFill"], vec = (*times)["BM_VectorFill"];
+        if (grid > 0 && vec > 0)
             std::printf("%s: grid fill %.2f ms, vector fill %.2f ms, ratio %.2f (target <= 3)\n",
-                        times == &rep.realTime ? "wall" : "cpu", grid->second, vec->second,
-                        grid->second / vec->second);
+                        times == &rep.real ? "wall" : "cpu", grid, vec, grid / vec);
     }
     return 0;
 }

@@ -16,6 +16,7 @@
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
 
+#include "BenchSupport.h"
 #include "PromoTables.h"
 #include "PromozioniHead.h"
 #include "SpreadSheet.h"
@@ -224,27 +225,6 @@ void BM_BareLibpqConnect(benchmark::State& state) {
     if (cells.size() != static_cast<size_t>(kRows) * 57) state.SkipWithError("expected 2500 x 57 cells");
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& r : runs) times_[r.run_name.function_name] = r.GetAdjustedRealTime();
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const double load = times_["BM_LoadTable"], bare = times_["BM_BareLibpq"],
-                     bareConnect = times_["BM_BareLibpqConnect"];
-        if (bare > 0 && bareConnect > 0)
-            std::printf("\n2500 promotion rows into the grid: LoadTable %.3f ms, bare libpq + texts %.3f ms, "
-                        "ratio %.2fx (target <= 2x); with a connection per load as LoadTable %.3f ms, "
-                        "ratio %.2fx\n",
-                        load, bare, load / bare, bareConnect, load / bareConnect);
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
 
 }  // namespace
 
@@ -254,23 +234,20 @@ BENCHMARK(BM_LoadTable)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--db") == 0) g_conninfo = argv[i + 1];
-    if (g_conninfo.empty()) {
-        const char* env = std::getenv("PROMO_DB");
-        if (!env) {
-            std::fprintf(stderr, "uso: bench_loadtable --db \"host=... dbname=...\" (o PROMO_DB)\n"
-                                 "vedi scripts/bench.sh\n");
-            return 2;
-        }
-        g_conninfo = env;
-    }
+    g_conninfo = bench::ConnInfo(argc, argv, "bench_loadtable");
+    if (g_conninfo.empty()) return 2;
     QApplication app(argc, argv);
     orvdb::SetConnInfo(g_conninfo);
     Seed();
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    const double load = reporter.Real("BM_LoadTable"), bare = reporter.Real("BM_BareLibpq"),
+                 bareConnect = reporter.Real("BM_BareLibpqConnect");
+    if (bare > 0 && bareConnect > 0)
+        std::printf("\n2500 promotion rows into the grid: LoadTable %.3f ms, bare libpq + texts %.3f ms, "
+                    "ratio %.2fx (target <= 2x); with a connection per load as LoadTable %.3f ms, ratio %.2fx\n",
+                    load, bare, load / bare, bareConnect, load / bareConnect);
     return 0;
 }

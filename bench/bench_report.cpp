@@ -16,6 +16,7 @@
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
 
+#include "BenchSupport.h"
 #include "Crystal.h"
 #include "OrvPostgreSQL.h"
 #include "QtUi.h"
@@ -114,25 +115,6 @@ void BM_BareSql(benchmark::State& state) {
     PQfinish(c);
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& r : runs) times_[r.run_name.function_name] = r.GetAdjustedRealTime();
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const double report = times_["BM_ReportPdf"], bare = times_["BM_BareSql"];
-        if (report > 0 && bare > 0)
-            std::printf("\npromozi1.rpt, 2500 rows, %d pages to PDF: report %.1f ms, bare SQL %.1f ms, ratio %.2fx "
-                        "(target < 10x), %.0f pages/s\n",
-                        g_pages, report, bare, report / bare, g_pages / (report / 1000.0));
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
 
 }  // namespace
 
@@ -142,17 +124,8 @@ BENCHMARK(BM_BareSql)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--db") == 0) g_conninfo = argv[i + 1];
-    if (g_conninfo.empty()) {
-        const char* env = std::getenv("PROMO_DB");
-        if (!env) {
-            std::fprintf(stderr, "uso: bench_report --db \"host=... dbname=...\" (o PROMO_DB)\n"
-                                 "vedi scripts/bench.sh\n");
-            return 2;
-        }
-        g_conninfo = env;
-    }
+    g_conninfo = bench::ConnInfo(argc, argv, "bench_report");
+    if (g_conninfo.empty()) return 2;
     QApplication app(argc, argv);
     QTemporaryDir out;
     qputenv("PROMO_REPORT_OUT", out.path().toUtf8());
@@ -161,9 +134,14 @@ int main(int argc, char** argv) {
     frame::SetUi(&ui);
     Seed();
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    const double report = reporter.Real("BM_ReportPdf"), bare = reporter.Real("BM_BareSql");
+    if (report > 0 && bare > 0)
+        std::printf("\npromozi1.rpt, 2500 rows, %d pages to PDF: report %.1f ms, bare SQL %.1f ms, ratio %.2fx "
+                    "(target < 10x), %.0f pages/s\n",
+                    g_pages, report, bare, report / bare, g_pages / (report / 1000.0));
     frame::SetUi(nullptr);
     return 0;
 }

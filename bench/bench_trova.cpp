@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
 #include "OrvControls.h"
 #include "OrvUi.h"
 #include "PromoTrova.h"
@@ -116,31 +117,19 @@ BENCHMARK(BM_TrovaWalk)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SearchOnly)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// Prints the walk / plain-loop ratio of each text once both ran.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            const std::string name = r.benchmark_name();
-            const int arg = name.back() == '1' ? 1 : 0;
-            if (name.rfind("BM_TrovaWalk", 0) == 0) walk[arg] = r.GetAdjustedRealTime();
-            if (name.rfind("BM_PlainLoop", 0) == 0) plain[arg] = r.GetAdjustedRealTime();
-        }
-    }
-    double walk[2] = {}, plain[2] = {};
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    bench::TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    for (int i = 0; i < 2; ++i)
-        if (reporter.plain[i] > 0)
+    for (int i = 0; i < 2; ++i) {
+        const std::string arg = "/" + std::to_string(i);
+        const double walk = reporter.Real("BM_TrovaWalk" + arg), plain = reporter.Real("BM_PlainLoop" + arg);
+        if (plain > 0)
             std::printf("trova walk / plain loop, \"%s\": %.2fx (target within 2x)\n",
-                        kTexts[i].toUtf8().constData(), reporter.walk[i] / reporter.plain[i]);
+                        kTexts[i].toUtf8().constData(), walk / plain);
+    }
     return 0;
 }
