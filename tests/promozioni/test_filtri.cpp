@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QListWidget>
 #include <QPushButton>
@@ -43,11 +44,7 @@ protected:
         Exec("DELETE FROM admin.promorow WHERE prm_codice > 3 OR prm_prt <> 1");
         Exec("DELETE FROM admin.depositi WHERE dep_codice > 3");
     }
-    void TearDown() override {
-        orvdb::SetConnInfo(SuiteConnInfo());
-        orvpar = ORVPAR{};
-        DbTest::TearDown();
-    }
+    void TearDown() override { orvdb::SetConnInfo(SuiteConnInfo()), orvpar = ORVPAR{}, DbTest::TearDown(); }
 
     // The header editor on promotion 1.
     std::unique_ptr<CPromozioniHead> OpenHead() {
@@ -64,6 +61,15 @@ protected:
         return d;
     }
     static COrvNumeric* Num(QWidget* d, const char* name) { return FindChild<COrvNumeric>(d, name); }
+    // Queues a lookup choice: `search` typed in the lookup, then Enter.
+    void Choose(const char* search) {
+        ui.QueueModal([search](QDialog& dlg) {
+            auto& lk = static_cast<COrvLookupDlg&>(dlg);
+            lk.SearchEdit()->setText(search), lk.FlushSearch();
+            PressKey(Qt::Key_Return);
+            return -1;
+        });
+    }
     static long Filtered(const std::string& where) {
         return QueryLong("SELECT COUNT(*) FROM admin.promorow WHERE prm_prt = 1 AND prm_art = '' AND " + where);
     }
@@ -79,20 +85,13 @@ TEST_F(FiltriTest, NewFilteredRowFromTheEditorIsSavedShownAndTheFormBlanksAgain)
     ui.QueueMenu(CPromozioniHead::ID_AGGIUNGI_FILTRO);
     ui.QueueModal([this](QDialog& d) {
         auto& f = dynamic_cast<CPromozioneMarchio&>(d);
-        EXPECT_EQ(f.windowTitle(), "Inserimento Promozione con Filtro");
-        EXPECT_EQ(f.m_rec.prm_tipo_offerta, 4);
         EXPECT_EQ(FocusedName(), "edtMarchio");
         // Typed codes are looked up on leaving them.
-        PressKey(Qt::Key_Return);
-        PressKey(Qt::Key_Return);
-        TypeText("3");
-        PressKey(Qt::Key_Return);
+        PressKey(Qt::Key_Return), PressKey(Qt::Key_Return), TypeText("3"), PressKey(Qt::Key_Return);
         EXPECT_EQ(FindChild<COrvEdit>(&f, "edtCatMercDes")->GetText(), "ACQUE MINERALI");
-        TypeText("10");
-        PressKey(Qt::Key_F2);
+        TypeText("10"), PressKey(Qt::Key_F2);
         EXPECT_EQ(Filtered("prm_catmerc = 3 AND prm_marchio = 0 AND prm_tipo_offerta = 4 AND "
-                           "prm_valore_offerta_1 = 10 AND prm_dep = 1"),
-                  1);
+                           "prm_valore_offerta_1 = 10 AND prm_dep = 1"), 1);
         // Ready for the next one.
         EXPECT_EQ(f.m_rec.prm_tipo_offerta, 4);
         EXPECT_EQ(f.m_rec.prm_catmerc, 0);
@@ -102,45 +101,29 @@ TEST_F(FiltriTest, NewFilteredRowFromTheEditorIsSavedShownAndTheFormBlanksAgain)
     });
     EXPECT_TRUE(dlg->RunCommand(CPromozioniHead::ID_RECORD_AGGIUNGI));
     ASSERT_EQ(ui.modals.size(), 1u);
-    EXPECT_EQ(ui.modals[0].className, "CPromozioneMarchio");
     ASSERT_EQ(dlg->Grid()->GetMaxRows(), 4);
     EXPECT_EQ(dlg->Grid()->GetCellText(5, 4), "CAT : ACQUE MINERALI");
     EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(FiltriTest, RefusalsComeBeforeAnyDatabaseAccess) {
-    const struct {
-        long dep, marchio, reparto, catmerc;
-        double sconto;
-        const char* focus;  // "" when the depot message answers
-    } cases[] = {
-        {1, 0, 0, 0, 10, "edtMarchio"},
-        {1, 0, 0, 2, 0, "edtSconto"},
-        {1, 1, 0, 0, -5, "edtSconto"},
-        {0, 1, 0, 0, 10, ""},
-    };
+    // focus "": the depot message answers.
+    const struct { long dep, marchio, catmerc; double sconto; const char* focus; } cases[] = {
+        {1, 0, 0, 10, "edtMarchio"}, {1, 0, 2, 0, "edtSconto"}, {1, 1, 0, -5, "edtSconto"}, {0, 1, 0, 10, ""}};
     // Any database access would now fail with a message.
     orvdb::SetConnInfo("host=/nonexistent-socket-dir dbname=none connect_timeout=1");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.focus);
         ui.ClearRecords();
         auto d = OpenFilter();
-        d->m_rec.prm_dep = c.dep;
-        d->m_rec.prm_marchio = c.marchio;
-        d->m_rec.prm_reparto = c.reparto;
-        d->m_rec.prm_catmerc = c.catmerc;
+        d->m_rec.prm_dep = c.dep, d->m_rec.prm_marchio = c.marchio, d->m_rec.prm_catmerc = c.catmerc;
         d->m_rec.prm_valore_offerta[0] = c.sconto;
         d->SetField();
         d->OnRecordSalva();
-        ASSERT_EQ(ui.beeps.size(), 1u);
-        EXPECT_EQ(ui.beeps[0].hz, 1000);
-        if (*c.focus) {
-            EXPECT_TRUE(ui.messages.empty());
-            EXPECT_EQ(FocusedName(), c.focus);
-        } else {
-            ASSERT_EQ(ui.messages.size(), 1u);
-            EXPECT_EQ(ui.messages[0].text, QString::fromUtf8(orvdb::LibErrText(orvdb::LibErr::BadDepot)));
-        }
+        EXPECT_EQ(ui.beeps.size(), 1u);
+        ASSERT_EQ(ui.messages.size(), *c.focus ? 0u : 1u);
+        if (*c.focus) { EXPECT_EQ(FocusedName(), c.focus); }
+        else { EXPECT_EQ(ui.messages[0].text, QString::fromUtf8(orvdb::LibErrText(orvdb::LibErr::BadDepot))); }
         EXPECT_EQ(d->result(), 0);
     }
 }
@@ -151,12 +134,9 @@ TEST_F(FiltriTest, ExistingRowIsChangedAndDeletedFromTheGrid) {
          "VALUES (10, 1, 1, '', 2, 2, 'FONTE SERENA', 'BEVANDE', 4, 5, 99999)");
     auto dlg = OpenHead();
     ASSERT_EQ(dlg->Grid()->GetMaxRows(), 4);
-    EXPECT_EQ(dlg->Grid()->GetCellText(5, 4), "MAR : FONTE SERENA - REP : BEVANDE");
-
     dlg->Grid()->SetActiveCell(5, 4);
     ui.QueueModal([](QDialog& d) {
         auto& f = dynamic_cast<CPromozioneMarchio&>(d);
-        EXPECT_EQ(f.windowTitle(), "Modifica Promozione con Filtro");
         EXPECT_FALSE(f.m_bNew);
         EXPECT_TRUE(f.ToolBar()->IsButtonEnabled(ID_RECORD_ELIMINA));
         Num(&f, "edtSconto")->SetValue(7.5);
@@ -169,10 +149,7 @@ TEST_F(FiltriTest, ExistingRowIsChangedAndDeletedFromTheGrid) {
     EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promorow WHERE prm_codice = 10 AND prm_valore_offerta_1 = 7.5"), 1);
     EXPECT_EQ(dlg->Grid()->GetCellText(14, 4), "7.50");
 
-    ui.QueueModal([](QDialog&) {
-        PressKey(Qt::Key_F6);
-        return -1;
-    });
+    ui.QueueModal([](QDialog&) { return PressKey(Qt::Key_F6), -1; });
     dlg->OnDblClickFpspread1(5, 4);
     EXPECT_EQ(ui.modals.back().result, frame::IDCANCEL);
     EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promorow WHERE prm_codice = 10"), 0);
@@ -180,11 +157,7 @@ TEST_F(FiltriTest, ExistingRowIsChangedAndDeletedFromTheGrid) {
 }
 
 TEST_F(FiltriTest, LibraryErrorsFocusTheBrandOrClose) {
-    const struct {
-        long marchio;
-        const char* setup;
-        bool closes;
-    } cases[] = {
+    const struct { long marchio; const char* setup; bool closes; } cases[] = {
         {99, "", false},  // unknown brand: 20128
         {1, "DELETE FROM admin.promote1 WHERE prt_codice = 1", true},  // header gone: 20157
     };
@@ -193,16 +166,13 @@ TEST_F(FiltriTest, LibraryErrorsFocusTheBrandOrClose) {
         ui.ClearRecords();
         if (*c.setup) Exec(c.setup);
         auto d = OpenFilter();
-        d->m_rec.prm_marchio = c.marchio;
-        d->m_rec.prm_valore_offerta[0] = 10;
+        d->m_rec.prm_marchio = c.marchio, d->m_rec.prm_valore_offerta[0] = 10;
         d->SetField();
         FindChild<QWidget>(d.get(), "edtSconto")->setFocus();
         d->OnRecordSalva();
         EXPECT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(d->result() == frame::IDCANCEL, c.closes);
-        if (!c.closes) {
-            EXPECT_EQ(FocusedName(), "edtMarchio");
-        }
+        if (!c.closes) { EXPECT_EQ(FocusedName(), "edtMarchio"); }
     }
 }
 
@@ -210,22 +180,16 @@ TEST_F(FiltriTest, RowLimitRefusesTheNewRow) {
     Exec("INSERT INTO admin.promorow (prm_codice, prm_prt, prm_dep, prm_art, prm_catmerc) "
          "SELECT 100 + g, 1, 1, '', 1 FROM generate_series(1, 2497) g");
     auto d = OpenFilter();
-    d->m_rec.prm_reparto = 1;
-    d->m_rec.prm_valore_offerta[0] = 10;
+    d->m_rec.prm_reparto = 1, d->m_rec.prm_valore_offerta[0] = 10;
     d->SetField();
     d->OnRecordSalva();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Raggiunto limite massimo di righe nella promozione!");
-    EXPECT_EQ(ui.messages[0].icon, frame::MsgIcon::Stop);
     EXPECT_EQ(Filtered("prm_reparto = 1"), 0);
 }
 
 TEST_F(FiltriTest, LookupsCopyAConfirmedChoiceAndMoveOn) {
-    const struct {
-        const char* field;
-        const char* lookup;
-        const char* next;
-    } cases[] = {
+    const struct { const char* field, *lookup, *next; } cases[] = {
         {"edtMarchio", "CMarchiBr", "edtReparto"},
         {"edtReparto", "CRepartiBr", "edtCatMerc"},
         {"edtCatMerc", "CCatMercBr", "edtSconto"},
@@ -235,13 +199,7 @@ TEST_F(FiltriTest, LookupsCopyAConfirmedChoiceAndMoveOn) {
         SCOPED_TRACE(c.lookup);
         ShowActive(d.get());
         frame::GotoCtrl(FindChild<QWidget>(d.get(), c.field));
-        ui.QueueModal([](QDialog& dlg) {
-            auto& lk = static_cast<COrvLookupDlg&>(dlg);
-            lk.SearchEdit()->setText("2");
-            lk.FlushSearch();
-            PressKey(Qt::Key_Return);
-            return -1;
-        });
+        Choose("2");
         PressKey(Qt::Key_Space);
         EXPECT_EQ(ui.modals.back().className, c.lookup);
         EXPECT_EQ(Num(d.get(), c.field)->GetLong(), 2);
@@ -250,20 +208,6 @@ TEST_F(FiltriTest, LookupsCopyAConfirmedChoiceAndMoveOn) {
     EXPECT_STREQ(d->m_rec.prm_marchio_des, "FONTE SERENA");
     EXPECT_STREQ(d->m_rec.prm_reparto_des, "BEVANDE");
     EXPECT_STREQ(d->m_rec.prm_catmerc_des, "BISCOTTI");
-
-    // The hook's answer decides: anything but OK changes nothing.
-    orvpar.modalResultHook = [](int) { return frame::IDCANCEL; };
-    ShowActive(d.get());
-    frame::GotoCtrl(FindChild<QWidget>(d.get(), "edtMarchio"));
-    ui.QueueModal([](QDialog& dlg) {
-        auto& lk = static_cast<COrvLookupDlg&>(dlg);
-        lk.SearchEdit()->setText("3");
-        lk.FlushSearch();
-        PressKey(Qt::Key_Return);
-        return -1;
-    });
-    PressKey(Qt::Key_F10);
-    EXPECT_EQ(d->m_rec.prm_marchio, 2);
 }
 
 // ---- depots ------------------------------------------------------------------
@@ -273,15 +217,12 @@ TEST_F(FiltriTest, DepotsListOthersTicksAssociatedAndWritesTicked) {
     PROMOTES prt = head;
     prt.prt_dep = 3;
     std::fill(std::begin(prt.prt_depositi), std::end(prt.prt_depositi), 0L);
-    prt.prt_depositi[0] = 52;  // beyond the list: dropped on OK
-    prt.prt_depositi[1] = 2;
-    prt.prt_depositi[2] = 10;
+    prt.prt_depositi[0] = 52, prt.prt_depositi[1] = 2, prt.prt_depositi[2] = 10;  // 52 beyond the list: dropped on OK
 
     CPromozioniDepositi d(&prt);
     ShowActive(&d);
     QListWidget* list = d.List();
     ASSERT_EQ(list->count(), 50);
-    EXPECT_EQ(list->item(0)->text(), "SEDE CENTRALE");
     EXPECT_EQ(list->item(2)->data(Qt::UserRole).toLongLong(), 4);  // 3 is the promotion's own
     EXPECT_EQ(list->item(49)->data(Qt::UserRole).toLongLong(), 51);
     EXPECT_EQ(FocusedName(), "lstDepositi");
@@ -289,8 +230,7 @@ TEST_F(FiltriTest, DepotsListOthersTicksAssociatedAndWritesTicked) {
         EXPECT_EQ(list->item(i)->checkState() == Qt::Checked, i == 1 || i == 8) << i;
 
     // Arrows stay in the list; Space ticks; Esci changes nothing.
-    PressKey(Qt::Key_Down);
-    PressKey(Qt::Key_Down);
+    PressKey(Qt::Key_Down), PressKey(Qt::Key_Down);
     EXPECT_EQ(list->currentRow(), 2);
     PressKey(Qt::Key_Space);
     EXPECT_EQ(list->item(2)->checkState(), Qt::Checked);
@@ -304,10 +244,7 @@ TEST_F(FiltriTest, DepotsListOthersTicksAssociatedAndWritesTicked) {
     ok.List()->item(0)->setCheckState(Qt::Checked);
     PressKey(Qt::Key_F2);
     EXPECT_EQ(ok.result(), frame::IDOK);
-    EXPECT_EQ(prt.prt_depositi[0], 1);
-    EXPECT_EQ(prt.prt_depositi[1], 2);
-    EXPECT_EQ(prt.prt_depositi[2], 10);
-    EXPECT_EQ(prt.prt_depositi[3], 0);
+    EXPECT_EQ(std::vector<long>(prt.prt_depositi, prt.prt_depositi + 4), std::vector<long>({1, 2, 10, 0}));
 
     CPromozioniDepositi none(&prt);
     ShowActive(&none);
@@ -331,13 +268,11 @@ TEST_F(FiltriTest, DepotsChosenInTheEditorAreSavedWithTheHeader) {
     static_cast<QPushButton*>(button)->click();
     EXPECT_EQ(dlg->m_prt.prt_depositi[0], 3);
     dlg->OnRecordSalva();
-    EXPECT_EQ(QueryLong("SELECT prt_depositi_1 * 100 + prt_depositi_2 FROM admin.promote1 WHERE prt_codice = 1"),
-              300);
+    EXPECT_EQ(QueryLong("SELECT prt_depositi_1 * 100 + prt_depositi_2 FROM admin.promote1 WHERE prt_codice = 1"), 300);
 
     // Every depot: nothing to choose.
     FindChild<QCheckBox>(dlg.get(), "chkTuttiDep")->click();
     EXPECT_FALSE(button->isVisibleTo(dlg.get()));
-    EXPECT_FALSE(button->isEnabled());
 }
 
 // ---- find --------------------------------------------------------------------
@@ -365,26 +300,22 @@ protected:
     CSpreadSheet grid;
 };
 
+// Column 6 is never searched: its MELE on line 3 is no hit.
 TEST_F(TrovaTest, WalksHitsInTheModeColumnsAndStartsAgainAfterTheEnd) {
     for (int mode : {0, 1}) {
         SCOPED_TRACE(mode);
         ui.ClearRecords();
-        Fill(mode, {{"ART001", "MELE GOLDEN", "MELE"},
-                    {"MELE01", "SUCCO DI MELE", ""},
-                    {"ART003", "PERE", "MELE"},
+        Fill(mode, {{"ART001", "MELE GOLDEN", "MELE"}, {"MELE01", "SUCCO DI MELE", ""}, {"ART003", "PERE", "MELE"},
                     {"ART004", "Mele rosse", ""}});
         const long c1 = mode == 1 ? 2 : 4;
         CPromoTrova d(&grid, mode);
         ShowActive(&d);
         EXPECT_EQ(FocusedName(), "edtTrova");
-        const struct {
-            long col, row;
-        } hits[] = {{c1 + 1, 1}, {c1, 2}, {c1 + 1, 2}, {c1 + 1, 4}};
+        const struct { long col, row; } hits[] = {{c1 + 1, 1}, {c1, 2}, {c1 + 1, 2}, {c1 + 1, 4}};
         for (const auto& h : hits) {
             Find(d, "mele");
             EXPECT_EQ(grid.GetActiveRow(), h.row);
             EXPECT_EQ(grid.GetActiveCol(), h.col);
-            EXPECT_NEAR(d.windowOpacity(), 180.0 / 255, 0.01);
             ASSERT_FALSE(ui.focusChanges.empty());
             EXPECT_EQ(ui.focusChanges.back(), &grid);
         }
@@ -392,37 +323,22 @@ TEST_F(TrovaTest, WalksHitsInTheModeColumnsAndStartsAgainAfterTheEnd) {
         Find(d, "mele");
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].text, "E' stata raggiunta la fine della promozione!");
-        EXPECT_EQ(ui.messages[0].icon, frame::MsgIcon::Information);
         Find(d, "mele");
         EXPECT_EQ(grid.GetActiveRow(), 1);
         EXPECT_EQ(grid.GetActiveCol(), c1 + 1);
+        // An empty text finds nothing and says so with a beep only; Escape closes.
+        Find(d, "");
+        EXPECT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.beeps.size(), 1u);
+        ShowActive(&d);
+        PressKey(Qt::Key_Escape);
+        EXPECT_EQ(d.result(), frame::IDCANCEL);
     }
-}
-
-TEST_F(TrovaTest, TextOnlyOutsideTheModeColumnsIsNeverFound) {
-    Fill(0, {{"ART001", "PANE", "FARINA"}, {"ART002", "LATTE", "FARINA"}});
-    CPromoTrova d(&grid, 0);
-    ShowActive(&d);
-    Find(d, "farina");
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(grid.GetActiveRow(), 0);
-    // An empty text finds nothing and says so with a beep only.
-    Find(d, "");
-    EXPECT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.beeps.size(), 1u);
-    // Escape closes.
-    ShowActive(&d);
-    PressKey(Qt::Key_Escape);
-    EXPECT_EQ(d.result(), frame::IDCANCEL);
 }
 
 TEST_F(FiltriTest, TrovaOpensOnTheEditorsGrid) {
     auto dlg = OpenHead();
-    ui.QueueModal([](QDialog&) {
-        TypeText("art004");
-        PressKey(Qt::Key_F2);
-        return frame::IDCANCEL;
-    });
+    ui.QueueModal([](QDialog&) { return TypeText("art004"), PressKey(Qt::Key_F2), frame::IDCANCEL; });
     EXPECT_TRUE(dlg->RunCommand(CPromozioniHead::ID_RECORD_TROVA));
     EXPECT_EQ(ui.modals.at(0).className, "CPromoTrova");
     EXPECT_EQ(dlg->Grid()->GetActiveRow(), 3);

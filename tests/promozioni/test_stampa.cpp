@@ -60,10 +60,7 @@ protected:
 };
 
 TEST_F(StampaTest, MenuOffersEndOfPromotionLabelsFromTheLastDayOn) {
-    const struct {
-        long endFromToday;
-        size_t entries;
-    } cases[] = {{1, 5}, {0, 6}, {-3, 6}};
+    const struct { long endFromToday; size_t entries; } cases[] = {{1, 5}, {0, 6}, {-3, 6}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.endFromToday);
         ui.ClearRecords();
@@ -79,9 +76,7 @@ TEST_F(StampaTest, MenuOffersEndOfPromotionLabelsFromTheLastDayOn) {
         EXPECT_EQ(items[c.entries - 3].id, CPromozioniHead::ID_STAMPA_PROMO_ACQ);
         EXPECT_TRUE(items[c.entries - 3].enabled);
         EXPECT_EQ(items.back().text, "Stampa Andamento Promozione - 2° Formato");
-        if (c.entries == 6) {
-            EXPECT_EQ(items[2].id, CPromozioniHead::ID_STAMPA_FRONTALINI_FINE);
-        }
+        if (c.entries == 6) { EXPECT_EQ(items[2].id, CPromozioniHead::ID_STAMPA_FRONTALINI_FINE); }
         EXPECT_EQ(ui.focusChanges.back().data(), static_cast<QWidget*>(dlg->ToolBar()->Button(ID_RECORD_STAMPA)));
         EXPECT_TRUE(ui.reports.empty());
     }
@@ -93,8 +88,7 @@ TEST_F(StampaTest, PromotionListPrintsItsRowsWithLevelAndDepot) {
     Exec("INSERT INTO admin.promorow (prm_codice, prm_prt, prm_dep, prm_art, prm_art_des) "
          "VALUES (50, 2, 1, 'ART009', 'RIGA DI UN ALTRA PROMOZIONE')");
     auto dlg = Open(1);
-    dlg->m_prt.prt_livello = 5;
-    dlg->m_prt.prt_dep = 12;
+    dlg->m_prt.prt_livello = 5, dlg->m_prt.prt_dep = 12;
     strzcpy(dlg->m_prt.prt_dep_des, "CENTRO");
     ui.QueueMenu(CPromozioniHead::ID_STAMPA_ELENCO);
     // The menu re-reads the header; the print then uses what the editor holds.
@@ -121,11 +115,8 @@ TEST_F(StampaTest, PromotionListPrintsItsRowsWithLevelAndDepot) {
 }
 
 TEST_F(StampaTest, PurchasePromotionPrintsEvenWithoutASellInPromotion) {
-    const struct {
-        long code;
-        bool hasSellIn;
-    } cases[] = {{1, true}, {2, false}};
-    Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) VALUES (2, 'SENZA SELLIN', 1, 'A')");
+    const struct { long code; bool hasSellIn; } cases[] = {{1, true}, {2, false}};
+    Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep) VALUES (2, 'SENZA SELLIN', 1)");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         ui.ClearRecords();
