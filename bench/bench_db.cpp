@@ -15,8 +15,8 @@
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
 
-#include "BenchSupport.h"
-#include "SqlTables.h"
+#include "bench/BenchSupport.h"
+#include "frame/db/SqlTables.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
-#include "BenchSupport.h"
-#include "SQLAPI.h"
-#include "SpreadSheet.h"
+#include "bench/BenchSupport.h"
+#include "frame/db/SQLAPI.h"
+#include "frame/grid/SpreadSheet.h"
 
 namespace {
 

@@ -16,11 +16,11 @@
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
 
-#include "BenchSupport.h"
-#include "PromoTables.h"
-#include "PromozioniHead.h"
-#include "SpreadSheet.h"
-#include "SqlTables.h"
+#include "bench/BenchSupport.h"
+#include "frame/db/SqlTables.h"
+#include "frame/grid/SpreadSheet.h"
+#include "promozioni/PromoTables.h"
+#include "promozioni/PromozioniHead.h"
 
 namespace {
 

@@ -16,11 +16,11 @@
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
 
-#include "BenchSupport.h"
-#include "Crystal.h"
-#include "OrvPostgreSQL.h"
-#include "QtUi.h"
-#include "SqlTables.h"
+#include "bench/BenchSupport.h"
+#include "frame/db/OrvPostgreSQL.h"
+#include "frame/db/SqlTables.h"
+#include "frame/report/Crystal.h"
+#include "frame/ui/QtUi.h"
 
 namespace {
 

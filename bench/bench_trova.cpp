@@ -10,11 +10,11 @@
 #include <QApplication>
 #include <benchmark/benchmark.h>
 
-#include "BenchSupport.h"
-#include "OrvControls.h"
-#include "OrvUi.h"
-#include "PromoTrova.h"
-#include "SpreadSheet.h"
+#include "bench/BenchSupport.h"
+#include "frame/grid/SpreadSheet.h"
+#include "frame/ui/OrvControls.h"
+#include "frame/ui/OrvUi.h"
+#include "promozioni/PromoTrova.h"
 
 namespace {
 

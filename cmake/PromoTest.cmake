@@ -1,4 +1,4 @@
-# Test helpers. One executable per tests/ subfolder (sources globbed), gtest
+# Test helpers. One executable per tests/ subfolder (sources listed), gtest
 # discovery, Qt's offscreen platform and, with DB, the PostgreSQL fixture that
 # tests/CMakeLists.txt starts once per ctest run.
 include(GoogleTest)
@@ -8,13 +8,7 @@ set(PROMO_TEST_PGDIR ${CMAKE_BINARY_DIR}/testpg CACHE INTERNAL "")
 
 function(promo_add_test name)
   cmake_parse_arguments(ARG "DB" "" "LIBS;SOURCES" ${ARGN})
-  if(ARG_SOURCES)
-    set(_src ${ARG_SOURCES})
-  else()
-    file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
-                                     ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  endif()
-  add_executable(${name} ${_src})
+  add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES AUTOMOC ON AUTOUIC ON)
   target_link_libraries(${name} PRIVATE promotest_support ${ARG_LIBS})
   # The test main sets the offscreen platform itself; one variable only, as a

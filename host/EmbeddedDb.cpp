@@ -1,4 +1,4 @@
-#include "EmbeddedDb.h"
+#include "host/EmbeddedDb.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -8,7 +8,7 @@
 
 #include <libpq-fe.h>
 
-#include "SQLAPI.h"
+#include "frame/db/SQLAPI.h"
 
 #ifndef PROMO_SOURCE_DIR
 #define PROMO_SOURCE_DIR "."

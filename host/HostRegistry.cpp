@@ -1,4 +1,4 @@
-#include "HostRegistry.h"
+#include "host/HostRegistry.h"
 
 namespace HostRegistry {
 

@@ -1,4 +1,4 @@
-#include "HostSetup.h"
+#include "host/HostSetup.h"
 
 #include <cstdlib>
 
@@ -9,11 +9,11 @@
 #include <QSettings>
 #include <QStandardPaths>
 
-#include "EmbeddedDb.h"
-#include "OrvDbUi.h"
-#include "OrvPar.h"
-#include "OrvUi.h"
-#include "SqlTables.h"
+#include "frame/db/SqlTables.h"
+#include "frame/ui/OrvDbUi.h"
+#include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvUi.h"
+#include "host/EmbeddedDb.h"
 
 namespace HostSetup {
 

@@ -7,11 +7,11 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "HostRegistry.h"
-#include "OrvLookups.h"
-#include "OrvPar.h"
-#include "OrvUi.h"
-#include "SqlTables.h"
+#include "frame/db/SqlTables.h"
+#include "frame/lookup/OrvLookups.h"
+#include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvUi.h"
+#include "host/HostRegistry.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "MainWindow.h"
+#include "host/MainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -8,9 +8,9 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "HostRegistry.h"
-#include "OrvUi.h"
-#include "SqlTables.h"
+#include "frame/db/SqlTables.h"
+#include "frame/ui/OrvUi.h"
+#include "host/HostRegistry.h"
 
 MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     setWindowTitle(QString("promo - %1").arg(QString::fromUtf8(tavelo_db_impo.imp_ragsoc).trimmed()));

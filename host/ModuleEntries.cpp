@@ -5,15 +5,15 @@
 #include <QFormLayout>
 #include <QPushButton>
 
-#include "HostRegistry.h"
-#include "OrvControls.h"
-#include "OrvDbUi.h"
-#include "OrvDialog.h"
-#include "OrvPar.h"
-#include "OrvUi.h"
-#include "PromozioniHead.h"
-#include "PromozioniHeadBr.h"
-#include "SqlTables.h"
+#include "frame/db/SqlTables.h"
+#include "frame/ui/OrvControls.h"
+#include "frame/ui/OrvDbUi.h"
+#include "frame/ui/OrvDialog.h"
+#include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvUi.h"
+#include "host/HostRegistry.h"
+#include "promozioni/PromozioniHead.h"
+#include "promozioni/PromozioniHeadBr.h"
 
 namespace {
 

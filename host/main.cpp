@@ -15,12 +15,12 @@
 #include <QStandardPaths>
 #include <QTranslator>
 
-#include "EmbeddedDb.h"
-#include "HostSetup.h"
-#include "MainWindow.h"
-#include "OrvDbUi.h"
-#include "OrvPar.h"
-#include "SqlTables.h"
+#include "frame/db/SqlTables.h"
+#include "frame/ui/OrvDbUi.h"
+#include "frame/ui/OrvPar.h"
+#include "host/EmbeddedDb.h"
+#include "host/HostSetup.h"
+#include "host/MainWindow.h"
 
 // host/Lookups.cpp: the debug entries of the host's lookups.
 void RegisterLookups();

@@ -1,3 +1,3 @@
 // Entry of the promotions module as a shared library: the exported dialog
 // classes come from the static core linked in whole.
-#include "PromozioniHead.h"
+#include "promozioni/PromozioniHead.h"

@@ -1,4 +1,4 @@
-#include "PromoTables.h"
+#include "promozioni/PromoTables.h"
 
 namespace promo {
 

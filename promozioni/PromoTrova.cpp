@@ -1,12 +1,12 @@
-#include "PromoTrova.h"
+#include "promozioni/PromoTrova.h"
 
 #include <algorithm>
 
 #include <QKeyEvent>
 #include <QPushButton>
 
-#include "OrvControls.h"
-#include "SpreadSheet.h"
+#include "frame/grid/SpreadSheet.h"
+#include "frame/ui/OrvControls.h"
 #include "ui_PromoTrova.h"
 
 CPromoTrova::CPromoTrova(CSpreadSheet* grid, int mode, QWidget* parent)

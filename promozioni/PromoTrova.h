@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "OrvDialog.h"
+#include "frame/ui/OrvDialog.h"
 
 class CSpreadSheet;
 

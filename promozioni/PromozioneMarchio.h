@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "OrvDialog.h"
-#include "Records.h"
+#include "frame/db/Records.h"
+#include "frame/ui/OrvDialog.h"
 
 class CSpreadSheet;
 class COrvULong;

@@ -1,4 +1,4 @@
-#include "PromozioniDepositi.h"
+#include "promozioni/PromozioniDepositi.h"
 
 #include <algorithm>
 
@@ -6,9 +6,9 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "OrvDbUi.h"
-#include "OrvHelpers.h"
-#include "SqlTables.h"
+#include "frame/db/SqlTables.h"
+#include "frame/ui/OrvDbUi.h"
+#include "frame/ui/OrvHelpers.h"
 #include "ui_PromozioniDepositi.h"
 
 static_assert(sizeof(PROMOTES::prt_depositi) / sizeof(long) == CPromozioniDepositi::kMax);

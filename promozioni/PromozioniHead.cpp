@@ -1,36 +1,30 @@
-#include "PromozioniHead.h"
+#include "promozioni/PromozioniHead.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstdio>
-#include <cstdlib>
-#include <memory>
 #include <cstring>
 
-#include <QApplication>
-#include <QDir>
 #include <QKeyEvent>
-#include <QMainWindow>
 #include <QToolButton>
 
-#include "Crystal.h"
-#include "OrvColor.h"
-#include "OrvDbUi.h"
-#include "FrontaliniSt.h"
-#include "OrvFileDialog.h"
-#include "OrvHelpers.h"
-#include "OrvPar.h"
-#include "OrvToolBar.h"
-#include "OrvLookups.h"
-#include "OrvProgressDlg.h"
-#include "PromoTables.h"
-#include "PromozioniHeadBr.h"
-#include "PromoTrova.h"
-#include "PromozioneMarchio.h"
-#include "PromozioniDepositi.h"
-#include "PromozioniRow.h"
-#include "SpreadSheet.h"
-#include "SqlTables.h"
+#include "frame/db/SqlTables.h"
+#include "frame/grid/SpreadSheet.h"
+#include "frame/lookup/OrvLookups.h"
+#include "frame/ui/OrvColor.h"
+#include "frame/ui/OrvDbUi.h"
+#include "frame/ui/OrvHelpers.h"
+#include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvProgressDlg.h"
+#include "frame/ui/OrvToolBar.h"
+#include "promozioni/PromoTables.h"
+#include "promozioni/PromoTrova.h"
+#include "promozioni/PromozioneMarchio.h"
+#include "promozioni/PromozioniDepositi.h"
+#include "promozioni/PromozioniHeadBr.h"
+#include "promozioni/PromozioniRow.h"
+#include "promozioni/import/ImportExcel.h"
+#include "promozioni/import/ImportSigma.h"
+#include "promozioni/stampa/FrontaliniPromo.h"
+#include "promozioni/stampa/StampaPromozione.h"
 #include "ui_PromozioniHead.h"
 
 namespace {
@@ -586,460 +580,39 @@ void CPromozioniHead::OnTrova() {
     if (dlg.Row() > 0) GotoDlgCtrl(Grid());
 }
 
-// ---- shelf labels --------------------------------------------------------------
+// ---- shelf labels and imports ----------------------------------------------
 
-namespace {
+void CPromozioniHead::OnStampaFrontaliniPromo() { promo::CFrontaliniPromo(this, m_prt).Inizio(); }
 
-// The article's most recently updated barcode, "" when it has none.
-void LastBarcode(SACommand& cmd, const char* art, char (&out)[26]) {
-    cmd.setCommandText(
-        COrvPostgreSQL::QueryAdapt("SELECT * FROM admin.barcode WHERE bar_codart = :codice ORDER BY bar_last_update"));
-    cmd.Param("codice").setAsString(art);
-    cmd.Execute();
-    BARCODE bar{};
-    while (cmd.FetchNext()) sqlbar.ReadFields(&cmd, &bar);
-    cmd.Close();
-    strzcpy(out, bar.bar_codice);
-}
-
-// The VAT rate to add to an article's prices: 0 when they include it.
-// found: false when the prices exclude VAT and its code is not in the table.
-double VatToAdd(SACommand& cmd, const char* art, bool* found) {
-    cmd.setCommandText(
-        COrvPostgreSQL::QueryAdapt("SELECT ana_iva_inclusa, ana_iva FROM admin.artanag WHERE ana_codice = :codart"));
-    cmd.Param("codart").setAsString(art);
-    cmd.Execute();
-    long included = 0, code = 0;
-    if (cmd.FetchNext()) {
-        included = cmd.Field("ana_iva_inclusa").asLong();
-        code = cmd.Field("ana_iva").asLong();
-    }
-    cmd.Close();
-    *found = true;
-    if (included) return 0;
-    CODIVA iva{};
-    *found = sqliva.Search(&cmd, code, &iva);
-    return iva.iva_aliquota;
-}
-
-}  // namespace
-
-bool CPromozioniHead::MakeLabels(const char* status, bool startLabels, bool* made, double creation) {
-    const char* filter = startLabels ? " AND prm_tipo_offerta IN(:tipo1, :tipo2)" : "";
-    auto bind = [&](SACommand& cmd) {
-        cmd.Param("codice").setAsLong(m_prt.prt_codice);
-        if (startLabels) {
-            cmd.Param("tipo1").setAsShort(2);
-            cmd.Param("tipo2").setAsShort(4);
-        }
-    };
-    SAConnection con2;
-    SACommand cmd2;
-    COrvProgressDlg progress;
-    bool cancelled = false;
-    try {
-        sqlprm.OpenConnection(&m_con, &m_cmd);
-        sqlbat.OpenConnection(&con2, &cmd2);
-        m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(
-            std::string("SELECT COUNT(*) AS numrec FROM admin.promorow WHERE prm_prt = :codice") + filter));
-        bind(m_cmd);
-        m_cmd.Execute();
-        long count = 0;
-        while (m_cmd.FetchNext()) count += m_cmd.Field("numrec").asLong();
-        m_cmd.Close();
-        const long step = std::max(1L, CalcOptimalStep(count));
-        progress.Create(this, QStringLiteral("Attendere..."));
-        progress.SetStatus(QString::fromUtf8(status));
-        progress.SetRange(1, count);
-        progress.SetStep(step);
-
-        m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(sqlprm.Def().SelectText() + "  WHERE prm_prt = :codice" +
-                                                        filter + " ORDER BY prm_codice"));
-        bind(m_cmd);
-        m_cmd.Execute();
-        const long today = Now(0);
-        long done = 0;
-        while (!cancelled && m_cmd.FetchNext()) {
-            PROMOZIONI row{};
-            sqlprm.ReadFields(&m_cmd, &row);
-            BATTENTI bat{};
-            bool label = true;
-            if (startLabels) {
-                *made = true;
-                sqlbat.Blank(&cmd2, &bat);
-                const double v = row.prm_valore_offerta[0];
-                const double price = row.prm_prezzo;
-                const double offer = row.prm_tipo_offerta == 2 ? price - v : price - v / 100.0 * price;
-                bat.bat_prezzo = price;
-                bat.bat_prezzo_off = Round(offer, 2);
-                bat.bat_data_ini = m_prt.prt_data_ini;
-                bat.bat_data_fin = m_prt.prt_data_fin;
-                bat.bat_prm = row.prm_codice;
-                bat.bat_prt = m_prt.prt_codice;
-                bool vatKnown = true;
-                // An unknown VAT code adds nothing: the price stays as the row has it.
-                if (const double rate = VatToAdd(cmd2, row.prm_art, &vatKnown); rate != 0) {
-                    bat.bat_prezzo = Round(bat.bat_prezzo * (1 + rate / 100), 2);
-                    bat.bat_prezzo_off = Round(bat.bat_prezzo_off * (1 + rate / 100), 2);
-                    bat.bat_prezzo3 = Round(bat.bat_prezzo3 * (1 + rate / 100), 2);
-                }
-            } else {
-                LISTINI lis{};
-                sqllis.Search(&cmd2, tavelo_db_impo.imp_lis_def, row.prm_art, &lis);
-                ARTANAG ana{};
-                label = !TestIfZero(lis.lis_prezzo, 5) && sqlana.Search(&cmd2, row.prm_art, &ana, false);
-                if (label) {
-                    *made = true;
-                    double price = lis.lis_prezzo;
-                    if (!ana.ana_iva_inclusa) {
-                        CODIVA iva{};
-                        if (!sqliva.Search(&cmd2, ana.ana_iva, &iva))
-                            orvdb::ThrowUserException(orvdb::LibErr::BadVat, __FILE__, __LINE__,
-                                               "CPromozioniHead::OnStampaFrontaliniFinePromo", 0);
-                        price = Round(price * (1 + iva.iva_aliquota / 100), 4);
-                    }
-                    sqlbat.Blank(&cmd2, &bat);
-                    bat.bat_prezzo = price;
-                    bat.bat_creazione = creation;
-                }
-            }
-            if (label) {
-                strzcpy(bat.bat_art, row.prm_art);
-                strzcpy(bat.bat_desc, row.prm_art_des);
-                bat.bat_data = today;
-                LastBarcode(cmd2, row.prm_art, bat.bat_barcode);
-                sqlbat.SqlTransaction(&cmd2, &bat, orvdb::SQL_INSERT);
-            }
-            ++done;
-            if (progress.CheckCancelButton()) cancelled = true;
-            else if (done % step == 0) progress.StepIt();
-        }
-        m_cmd.Close();
-        progress.DestroyWindow();
-        COrvPostgreSQL::CloseConnection(&con2);
-        COrvPostgreSQL::CloseConnection(&m_con);
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&con2);
-        COrvPostgreSQL::CloseConnection(&m_con);
-        if (progress.IsCreated()) progress.DestroyWindow();
-        SAExceptionDisplay(e, LOCATION);
-        return true;  // nothing more to do, as after a cancel
-    }
-    return cancelled;
-}
-
-// False, after saying so, when a run made no label.
-static bool AnyLabel(QWidget* parent, bool made) {
-    if (made) return true;
-    frame::ValidationBeep();
-    frame::ui().MessageBox(parent, QStringLiteral("Non è stato inserito nessun Frontalino da stampare"),
-                           parent->windowTitle(), frame::MB_OK, frame::MsgIcon::Stop);
-    return false;
-}
-
-void CPromozioniHead::OnStampaFrontaliniPromo() {
-    bool made = false;
-    if (MakeLabels("Creazione Frontalini Promozione...", true, &made, 0) || !AnyLabel(this, made)) return;
-    CFrontaliniSt dlg(nullptr);
-    char desc[31];  // at most 30 characters, cut on a whole character
-    strzcpy(desc, m_prt.prt_desc);
-    dlg.SetPromozione(m_prt.prt_codice, desc);
-    orvpar.ModalResult(frame::ui().RunModal(&dlg));
-}
-
-void CPromozioniHead::OnStampaFrontaliniFinePromo() {
-    const double creation = OleNow();
-    bool made = false;
-    if (MakeLabels("Creazione Frontalini Fine Promozione...", false, &made, creation) || !AnyLabel(this, made))
-        return;
-    CFrontaliniSt dlg(nullptr);
-    dlg.SetCreazione(creation);
-    orvpar.ModalResult(frame::ui().RunModal(&dlg));
-}
-
-// ---- workbook import ---------------------------------------------------------
-
-namespace {
-
-// A cell as the import reads it: at most 99 characters, trimmed, upper case.
-QString ImportCell(const CSpreadSheet& g, long col, long row) {
-    return col > 0 ? g.GetCellText(col, row).left(99).trimmed().toUpper() : QString();
-}
-
-// Text to number with a comma read as a point; text that is no number is 0.
-double ImportNumber(QString text) {
-    text.replace(u',', u'.');
-    return std::atof(text.toUtf8().constData());
-}
-
-// The program's main window, which hosts the temporary grid; else `fallback`.
-QWidget* MainWindowOr(QWidget* fallback) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (qobject_cast<QMainWindow*>(w)) return w;
-    return fallback;
-}
-
-}  // namespace
+void CPromozioniHead::OnStampaFrontaliniFinePromo() { promo::CFrontaliniPromo(this, m_prt).Fine(); }
 
 void CPromozioniHead::OnImportaExcel() {
     COrvToolBar* tb = ToolBar();
     if (!tb->IsButtonEnabled(ID_IMPORTA_EXCEL)) return;
-    const QString caption = windowTitle();
-    if (frame::ui().MessageBox(this, QStringLiteral("Vuoi importare gli articoli in promozione da un foglio Excel ?"),
-                               caption, frame::MB_YESNO, frame::MsgIcon::Question) != frame::IDYES)
-        return;
-    COrvFileDialog fd(true, QStringLiteral("xls"), QString(), COrvFileDialog::OFN_HIDEREADONLY,
-                      QStringLiteral("Documenti Excel (*.xls)|*.xls||"), this);
-    if (fd.DoModal() != frame::IDOK) return;
-    const QString path = fd.GetPathName();
-
-    auto error = [&](const QString& text) {
-        frame::ui().MessageBox(this, text, caption, frame::MB_OK, frame::MsgIcon::Stop);
-    };
-    // Visible while the import runs, as the workbook's cells come into it.
-    auto grid = std::make_unique<CSpreadSheet>(MainWindowOr(this));
-    grid->setGeometry(QRect(QPoint(30, 30), QPoint(400, 200)));
-    grid->show();
-    const int probe = grid->IsWorkbookFile(path);
-    if (probe != 1) {
-        error(probe == 0 ? QStringLiteral("Formato file non compatibile!")
-                         : QStringLiteral("File utilizzato da un' altra applicazione o formato file non compatibile!"));
+    promo::CImportExcel import(this, m_prt);
+    const auto outcome = import.Run();
+    if (outcome == promo::CImportExcel::Outcome::Abandoned) return;
+    if (outcome == promo::CImportExcel::Outcome::Failed) {
+        tb->SetButtonFocus(ID_IMPORTA_EXCEL);
         return;
     }
-
-    frame::ui().SetWaitCursor(true);
-    bool written = false;
-    if (grid->ImportWorkbook(path, QString())) {
-        long colCodice = 0, colDesc = 0, colOfferta = 0, colSconto = 0;
-        for (long c = 1; c <= std::min(100L, grid->GetMaxCols()); ++c) {
-            const QString head = grid->GetCellText(c, 1).left(100).trimmed().toUpper();
-            // Further right wins when a header repeats.
-            if (head == u"CODICE") colCodice = c;
-            else if (head == u"DESCRIZIONE") colDesc = c;
-            else if (head == u"OFFERTA") colOfferta = c;
-            else if (head == u"SCONTO_PERC") colSconto = c;
-        }
-        const QString missing = !colCodice ? QStringLiteral("Colonna CODICE non trovata nel documento !")
-                                : !colOfferta && !colSconto
-                                    ? QStringLiteral("Colonna OFFERTA e/o SCONTO_PERC non trovata nel documento !")
-                                    : QString();
-        if (!missing.isEmpty()) {
-            frame::ValidationBeep();
-            error(missing);
-            frame::ui().SetWaitCursor(false);
-            return;
-        }
-
-        const long maxRows = grid->GetMaxRows();
-        COrvProgressDlg progress;
-        try {
-            progress.Create(this, QStringLiteral("Attendere..."));
-            progress.SetStatus(QStringLiteral("Importazione Articoli in Promozione..."));
-            progress.SetRange(0, maxRows - 1);
-            progress.SetStep(1);
-            sqlprt.OpenConnection(&m_con, &m_cmd);
-            long count = sqlprm.CountRows(&m_cmd, m_prt.prt_codice);
-            const long listino = m_prt.prt_listino ? m_prt.prt_listino : tavelo_db_impo.imp_lis_def;
-            for (long r = 2; r <= maxRows; ++r) {
-                const QString code = ImportCell(*grid, colCodice, r);
-                if (!code.isEmpty()) {
-                    ARTANAG ana{};
-                    if (!sqlana.FullSearch(&m_cmd, code.toUtf8().constData(), &ana)) {
-                        frame::ValidationBeep();
-                        const QString text =
-                            colDesc ? QStringLiteral("Articolo %1 %2 non trovato in archivio")
-                                          .arg(code, ImportCell(*grid, colDesc, r))
-                                    : QStringLiteral("Articolo %1 non trovato in archivio").arg(code);
-                        frame::ui().MessageBox(this, text, caption, frame::MB_OK, frame::MsgIcon::Information);
-                    } else {
-                        PROMOZIONI row{};
-                        sqlprm.Blank(&m_cmd, &m_prt, &row);
-                        strzcpy(row.prm_art, ana.ana_codice);
-                        strzcpy(row.prm_art_des, ana.ana_desc1);
-                        if (listino) {
-                            LISTINI lis{};
-                            sqllis.Search(&m_cmd, listino, row.prm_art, &lis);
-                            row.prm_prezzo = lis.lis_prezzo;
-                        }
-                        row.prm_soglia_qta[0] = 1.0;
-                        if (colOfferta) {
-                            row.prm_tipo_offerta = 2;
-                            // Rounded only to drop the binary noise of the subtraction.
-                            row.prm_valore_offerta[0] =
-                                Round(row.prm_prezzo - ImportNumber(ImportCell(*grid, colOfferta, r)), 4);
-                        } else {
-                            row.prm_tipo_offerta = 4;
-                            row.prm_valore_offerta[0] = ImportNumber(ImportCell(*grid, colSconto, r));
-                        }
-                        row.prm_frontalino = 2;
-                        if (count >= promo::kMaxRows) {
-                            frame::ValidationBeep();
-                            error(QStringLiteral("Raggiunto limite massimo di righe nella promozione!"));
-                            break;
-                        }
-                        sqlprm.SqlTransaction(&m_cmd, &row, orvdb::SQL_INSERT);
-                        ++count;
-                        written = true;
-                    }
-                }
-                if (progress.CheckCancelButton()) break;
-                progress.StepIt();
-            }
-            progress.DestroyWindow();
-        } catch (const SAException& e) {
-            m_cmd.Close();
-            COrvPostgreSQL::CloseConnection(&m_con);
-            if (progress.IsCreated()) progress.DestroyWindow();
-            frame::ui().SetWaitCursor(false);
-            SAExceptionDisplay(e, LOCATION);
-            tb->SetButtonFocus(ID_IMPORTA_EXCEL);
-            return;
-        }
-    }
-    grid.reset();
-
+    frame::WaitCursor wait;
     bool found = false;
     if (!RunOnConnection([&] { found = sqlprt.Search(&m_cmd, m_prt.prt_codice, &m_prt, true); }, LOCATION)) {
-        frame::ui().SetWaitCursor(false);
         tb->SetButtonFocus(ID_IMPORTA_EXCEL);
         return;
     }
     if (!found) {
         EndDialog(frame::IDCANCEL);
-        frame::ui().SetWaitCursor(false);
         return;
     }
     SetField();
-    if (written) LoadTable();
-    frame::ui().SetWaitCursor(false);
+    if (import.Written()) LoadTable();
     tb->SetButtonFocus(ID_IMPORTA_EXCEL);
 }
 
-// ---- supplier listing import --------------------------------------------------
-
-namespace {
-
-// One record of the supplier's listing: eight tab-separated fields.
-struct SigmaRecord {
-    std::string field[8];
-};
-
-// Splits a line: a field ends at a tab (consumed), a line end or the end of
-// the line; characters beyond its width are dropped, and fields 5-6 lose their
-// blanks, field 7 its blanks and '!', while they are read.
-SigmaRecord SplitSigma(const char* line) {
-    static constexpr std::size_t kWidth[8] = {14, 50, 6, 6, 10, 10, 14, 31};
-    SigmaRecord rec;
-    const char* p = line;
-    for (int f = 0; f < 8; ++f) {
-        std::string& out = rec.field[f];
-        const bool last = f == 7;
-        while (*p && *p != '\n' && *p != '\r' && (last || *p != '\t')) {
-            const char c = *p++;
-            if ((f == 4 || f == 5) && c == ' ') continue;
-            if (f == 6 && (c == ' ' || c == '!')) continue;
-            if (out.size() < kWidth[f]) out += c;
-        }
-        if (*p == '\t') ++p;
-    }
-    return rec;
-}
-
-void CleanSigma(SigmaRecord& r) {
-    for (int f : {4, 5})
-        if (!r.field[f].empty() && std::isdigit(static_cast<unsigned char>(r.field[f][0]))) r.field[f][0] = ' ';
-    for (std::size_t i = 0; i < 2 && i < r.field[0].size(); ++i) r.field[0][i] = ' ';
-    for (std::string& s : r.field) {
-        strtrim(s);
-        for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
-    }
-    for (int f = 2; f <= 6; ++f) r.field[f] = strnocomma(r.field[f]);
-    for (int f = 2; f <= 5; ++f) std::replace(r.field[f].begin(), r.field[f].end(), ',', '.');
-}
-
-}  // namespace
-
 void CPromozioniHead::OnImportaPromoSigma() {
-    const QString caption = windowTitle();
-    const std::string path = QDir(QString::fromStdString(orvpar.dataDir)).filePath("in/IMPSIGMA.txt").toStdString();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        frame::ui().MessageBox(this, QStringLiteral("File non trovato o impossibile da aprire!"), caption, frame::MB_OK,
-                               frame::MsgIcon::Stop);
-        return;
-    }
-    char line[501];
-    long lines = 0;
-    while (ReadLine(file, line, sizeof line) >= 0) ++lines;
-    COrvProgressDlg progress;
-    progress.Create(this, QStringLiteral("Attendere..."));
-    progress.SetStatus(QStringLiteral("Importazione Promozione Sigma..."));
-    progress.SetRange(0, lines);
-    progress.SetStep(1);
-    std::rewind(file);
-    for (int i = 0; i < 3; ++i) ReadLine(file, line, sizeof line);
-
-    // Prices before the euro had no cents.
-    const int decimals = tavelo_db_impo.imp_anno && tavelo_db_impo.imp_anno < 2002 ? 0 : 2;
-    try {
-        sqlprm.OpenConnection(&m_con, &m_cmd);
-        while (ReadLine(file, line, sizeof line) >= 0) {
-            const bool pageHeader = std::strncmp(line, "===", 3) == 0;
-            if (pageHeader) {
-                for (int i = 0; i < 4 && ReadLine(file, line, sizeof line) >= 0; ++i) progress.StepIt();
-            } else if (std::strncmp(line, "   ", 3) != 0 && std::strncmp(line, "\t\t", 2) != 0 &&
-                       std::strncmp(line, "---", 3) != 0) {
-                SigmaRecord r = SplitSigma(line);
-                CleanSigma(r);
-                const std::string& ean = r.field[6];
-                if (!ean.empty()) {
-                    ARTANAG ana{};
-                    bool found = sqlana.FullSearch(&m_cmd, ean.c_str(), &ana);
-                    if (!found) found = sqlana.FullSearch(&m_cmd, r.field[0].c_str(), &ana);
-                    if (!found) {
-                        frame::ValidationBeep();
-                        frame::ui().MessageBox(
-                            this,
-                            QString::asprintf("Cod. Articolo\t %-s %-s \nCodice EAN \t %-s\n\n"
-                                              "non corrispondente ad alcun articolo in archivio!",
-                                              r.field[0].c_str(), r.field[1].c_str(), ean.c_str()),
-                            caption, frame::MB_OK, frame::MsgIcon::Stop);
-                    } else {
-                        PROMOZIONI row{};
-                        sqlprm.Blank(&m_cmd, &m_prt, &row);
-                        strzcpy(row.prm_art, ana.ana_codice);
-                        strzcpy(row.prm_art_des, ana.ana_desc1);
-                        LISTINI lis{};
-                        sqllis.Search(&m_cmd, tavelo_db_impo.imp_lis_def, row.prm_art, &lis);
-                        double price = lis.lis_prezzo;
-                        if (!ana.ana_iva_inclusa) {
-                            CODIVA iva{};
-                            sqliva.Search(&m_cmd, ana.ana_iva, &iva);
-                            price = Round(price * (1 + iva.iva_aliquota / 100), decimals);
-                        }
-                        row.prm_prezzo = price;
-                        row.prm_valore_offerta[0] = price - std::atof(r.field[5].c_str());
-                        sqlprm.SqlTransaction(&m_cmd, &row, orvdb::SQL_INSERT);
-                    }
-                }
-            }
-            if (progress.CheckCancelButton()) break;
-            progress.StepIt();
-        }
-        COrvPostgreSQL::CloseConnection(&m_con);
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        progress.DestroyWindow();
-        std::fclose(file);
-        SAExceptionDisplay(e, LOCATION);
-        LoadTable();
-        return;
-    }
-    progress.DestroyWindow();
-    std::fclose(file);
-    LoadTable();
+    if (promo::CImportSigma(this, m_prt).Run()) LoadTable();
 }
 
 // ---- prints ------------------------------------------------------------------
@@ -1070,33 +643,12 @@ void CPromozioniHead::OnRecordStampa() {
     if (id) OnCommand(id);
 }
 
-// The selection formula waits in buf_stampa, where the parameters go next.
-void CPromozioniHead::RunReport(const char* templ, const char* title) {
-    CCrystal cry(false);
-    cry.CryOpen(templ, title, 0, 0);
-    cry.CrySetDnsLessConn(tavelo_db_type, 0);
-    cry.CrySetOrientation(2);
-    cry.CrySelect(buf_stampa, 0);
-    std::snprintf(buf_stampa, BUF_STAMPA_SIZE, "%03ld", long(m_prt.prt_livello));
-    cry.CryStringParam(0, "eco", "", buf_stampa);
-    std::snprintf(buf_stampa, BUF_STAMPA_SIZE, "%03ld %-s", m_prt.prt_dep, m_prt.prt_dep_des);
-    cry.CryStringParam(1, "dep", "", buf_stampa);
-    cry.CryEsegui();
-    cry.CryClose();
-}
-
-void CPromozioniHead::OnStampaElenco() {
-    std::snprintf(buf_stampa, BUF_STAMPA_SIZE, "{promozio.prm_prt} = %ld", m_prt.prt_codice);
-    RunReport("promozi1.rpt", "Stampa Promozione");
-}
+void CPromozioniHead::OnStampaElenco() { promo::CStampaPromozione(m_prt).Elenco(); }
 
 void CPromozioniHead::OnStampaPromoAcq() {
     if (RereadHeader() != 1) return;
     SetField();
-    frame::ValidationBeep();
-    std::snprintf(buf_stampa, BUF_STAMPA_SIZE, "{promoacq.pra_codice} in %ld to %ld", m_prt.prt_codice,
-                  m_prt.prt_codice);
-    RunReport("promoacq.rpt", "Stampa Promozione Acquisto");
+    promo::CStampaPromozione(m_prt).PromoAcq();
 }
 
 int CPromozioniHead::RereadHeader() {

@@ -4,8 +4,8 @@
 
 #include <array>
 
-#include "OrvDialog.h"
-#include "Records.h"
+#include "frame/db/Records.h"
+#include "frame/ui/OrvDialog.h"
 
 class COrvCheckBox;
 class CSpreadSheet;
@@ -138,11 +138,6 @@ private:
     void NotYetAvailable();
     void OnClickSscheck1();
     void AddRow(bool filtered);
-    // Runs a promotion report with the header's level and depot parameters.
-    void RunReport(const char* templ, const char* title);
-    // Writes the labels of a run (start: offer types 2 and 4; end: every
-    // row with a price). True when the user cancelled or a failure was shown.
-    bool MakeLabels(const char* status, bool startLabels, bool* made, double creation);
 
     Ui::PromozioniHead* ui = nullptr;
     std::array<COrvCheckBox*, 7> m_weekdayBoxes{};  // "Dom" .. "Sab"

@@ -1,4 +1,4 @@
-#include "PromozioniHeadBr.h"
+#include "promozioni/PromozioniHeadBr.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,16 +7,16 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 
-#include "OrvControls.h"
-#include "OrvDbUi.h"
-#include "OrvHelpers.h"
-#include "OrvPar.h"
-#include "OrvToolBar.h"
-#include "PromozioniHead.h"
-#include "PromozioniRow.h"
-#include "Registro.h"
-#include "SpreadSheet.h"
-#include "SqlTables.h"
+#include "frame/db/Registro.h"
+#include "frame/db/SqlTables.h"
+#include "frame/grid/SpreadSheet.h"
+#include "frame/ui/OrvControls.h"
+#include "frame/ui/OrvDbUi.h"
+#include "frame/ui/OrvHelpers.h"
+#include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvToolBar.h"
+#include "promozioni/PromozioniHead.h"
+#include "promozioni/PromozioniRow.h"
 #include "ui_PromozioniHeadBr.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "OrvDialog.h"
-#include "Records.h"
+#include "frame/db/Records.h"
+#include "frame/ui/OrvDialog.h"
 
 class CSpreadSheet;
 

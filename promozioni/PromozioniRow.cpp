@@ -1,4 +1,4 @@
-#include "PromozioniRow.h"
+#include "promozioni/PromozioniRow.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,16 +7,16 @@
 #include <QKeyEvent>
 #include <QToolButton>
 
-#include "OrvControls.h"
-#include "OrvDbUi.h"
-#include "OrvHelpers.h"
-#include "OrvLookups.h"
-#include "OrvPar.h"
-#include "OrvToolBar.h"
-#include "PromoTables.h"
-#include "PromozioniHead.h"
-#include "SpreadSheet.h"
-#include "SqlTables.h"
+#include "frame/db/SqlTables.h"
+#include "frame/grid/SpreadSheet.h"
+#include "frame/lookup/OrvLookups.h"
+#include "frame/ui/OrvControls.h"
+#include "frame/ui/OrvDbUi.h"
+#include "frame/ui/OrvHelpers.h"
+#include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvToolBar.h"
+#include "promozioni/PromoTables.h"
+#include "promozioni/PromozioniHead.h"
 #include "ui_PromozioniRow.h"
 
 namespace {

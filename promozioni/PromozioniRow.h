@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "OrvDialog.h"
-#include "Records.h"
+#include "frame/db/Records.h"
+#include "frame/ui/OrvDialog.h"
 
 class CSpreadSheet;
 class COrvNumeric;

@@ -4,5 +4,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/deps.sh"
 build=${PROMO_BUILD_DIR:-$root/build}
-cmake -S "$root" -B "$build" -G Ninja ${PROMO_CMAKE_ARGS:-} >/dev/null
+launcher=()
+# ccache, where installed, makes rebuilds of other checkouts cheap.
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$root" -B "$build" -G Ninja "${launcher[@]}" ${PROMO_CMAKE_ARGS:-} >/dev/null
 cmake --build "$build" -j"$(nproc)"

@@ -1,4 +1,4 @@
-#include "OrvPostgreSQL.h"
+#include "frame/db/OrvPostgreSQL.h"
 
 namespace orvdb {
 

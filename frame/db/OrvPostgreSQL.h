@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "SQLAPI.h"
-#include "TableDef.h"
+#include "frame/db/SQLAPI.h"
+#include "frame/db/TableDef.h"
 
 namespace orvdb {
 

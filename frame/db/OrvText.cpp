@@ -1,4 +1,4 @@
-#include "OrvText.h"
+#include "frame/db/OrvText.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "Registro.h"
+#include "frame/db/Registro.h"
 
 #include <cctype>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "SQLAPI.h"
+#include "frame/db/SQLAPI.h"
 
 #include <atomic>
 #include <charconv>

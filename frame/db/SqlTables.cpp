@@ -1,6 +1,6 @@
-#include "SqlTables.h"
+#include "frame/db/SqlTables.h"
 
-#include "OrvText.h"
+#include "frame/db/OrvText.h"
 
 #include <algorithm>
 #include <cmath>

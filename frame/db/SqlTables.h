@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "OrvPostgreSQL.h"
-#include "Records.h"
-#include "Registro.h"
-#include "Tables.h"
+#include "frame/db/OrvPostgreSQL.h"
+#include "frame/db/Records.h"
+#include "frame/db/Registro.h"
+#include "frame/db/Tables.h"
 
 using orvdb::COrvPostgreSQL;
 using orvdb::CPSQLTable;

@@ -1,9 +1,9 @@
-#include "TableDef.h"
+#include "frame/db/TableDef.h"
 
 #include <cstring>
 #include <stdexcept>
 
-#include "OrvText.h"
+#include "frame/db/OrvText.h"
 
 namespace orvdb {
 

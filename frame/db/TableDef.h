@@ -14,7 +14,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "SQLAPI.h"
+#include "frame/db/SQLAPI.h"
 
 namespace orvdb {
 

@@ -1,4 +1,4 @@
-#include "Tables.h"
+#include "frame/db/Tables.h"
 
 using orvdb::FieldDecl;
 using orvdb::TableDef;

@@ -9,8 +9,8 @@
 
 #include <vector>
 
-#include "Records.h"
-#include "TableDef.h"
+#include "frame/db/Records.h"
+#include "frame/db/TableDef.h"
 
 // Only the records below have a table; any other type fails to compile.
 template <class R> const orvdb::TableDef& TableDefOf() = delete;

@@ -1,10 +1,10 @@
-#include "GridFormat.h"
+#include "frame/grid/GridFormat.h"
 
 #include <charconv>
 #include <cmath>
 #include <string>
 
-#include "OrvHelpers.h"
+#include "frame/ui/OrvHelpers.h"
 
 namespace grid {
 

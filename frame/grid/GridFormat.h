@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringView>
 
-#include "OrvColor.h"
+#include "frame/ui/OrvColor.h"
 
 namespace grid {
 

@@ -1,11 +1,11 @@
-#include "SpreadHeader.h"
+#include "frame/grid/SpreadHeader.h"
 
 #include <QItemSelectionModel>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "SpreadModel.h"
+#include "frame/grid/SpreadModel.h"
 
 namespace grid {
 

@@ -1,4 +1,4 @@
-#include "SpreadModel.h"
+#include "frame/grid/SpreadModel.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,4 +1,4 @@
-#include "SpreadSettings.h"
+#include "frame/grid/SpreadSettings.h"
 
 #include <QFileInfo>
 #include <QHash>

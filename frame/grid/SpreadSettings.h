@@ -8,7 +8,7 @@
 #include <QColor>
 #include <QString>
 
-#include "GridFormat.h"
+#include "frame/grid/GridFormat.h"
 
 namespace grid {
 

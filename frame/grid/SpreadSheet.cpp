@@ -1,4 +1,4 @@
-#include "SpreadSheet.h"
+#include "frame/grid/SpreadSheet.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,8 +14,8 @@
 #include <QStyle>
 #include <QTextStream>
 
-#include "OrvPar.h"
-#include "Workbook.h"
+#include "frame/grid/Workbook.h"
+#include "frame/ui/OrvPar.h"
 
 using grid::Cell;
 using grid::CellType;

@@ -44,10 +44,10 @@
 
 #include <QTableView>
 
-#include "GridFormat.h"
-#include "SpreadHeader.h"
-#include "SpreadModel.h"
-#include "SpreadSettings.h"
+#include "frame/grid/GridFormat.h"
+#include "frame/grid/SpreadHeader.h"
+#include "frame/grid/SpreadModel.h"
+#include "frame/grid/SpreadSettings.h"
 
 class CSpreadSheet : public QTableView {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "Workbook.h"
+#include "frame/grid/Workbook.h"
 
 #include <cstring>
 #include <memory>
@@ -8,7 +8,7 @@
 
 #include <freexl.h>
 
-#include "GridFormat.h"
+#include "frame/grid/GridFormat.h"
 
 namespace grid {
 

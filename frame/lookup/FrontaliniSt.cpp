@@ -1,4 +1,4 @@
-#include "FrontaliniSt.h"
+#include "frame/lookup/FrontaliniSt.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,11 +13,11 @@
 #include <QPainter>
 #include <QTableWidget>
 
-#include "Crystal.h"
-#include "OrvControls.h"
-#include "OrvDbUi.h"
-#include "OrvHelpers.h"
-#include "SqlTables.h"
+#include "frame/db/SqlTables.h"
+#include "frame/report/Crystal.h"
+#include "frame/ui/OrvControls.h"
+#include "frame/ui/OrvDbUi.h"
+#include "frame/ui/OrvHelpers.h"
 #include "ui_FrontaliniSt.h"
 
 namespace {

@@ -14,9 +14,9 @@
 
 #include <QString>
 
-#include "OrvDialog.h"
-#include "Records.h"
-#include "SQLAPI.h"
+#include "frame/db/Records.h"
+#include "frame/db/SQLAPI.h"
+#include "frame/ui/OrvDialog.h"
 
 class QKeyEvent;
 class QPagedPaintDevice;

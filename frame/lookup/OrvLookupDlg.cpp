@@ -1,4 +1,4 @@
-#include "OrvLookupDlg.h"
+#include "frame/lookup/OrvLookupDlg.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -14,11 +14,11 @@
 #include <QTableView>
 #include <QTimer>
 
-#include "OrvControls.h"
-#include "OrvDbUi.h"
-#include "OrvPostgreSQL.h"
-#include "OrvHelpers.h"
-#include "SqlTables.h"
+#include "frame/db/OrvPostgreSQL.h"
+#include "frame/db/SqlTables.h"
+#include "frame/ui/OrvControls.h"
+#include "frame/ui/OrvDbUi.h"
+#include "frame/ui/OrvHelpers.h"
 #include "ui_OrvLookupDlg.h"
 
 namespace orvlookup {

@@ -23,8 +23,8 @@
 #include <QAbstractTableModel>
 #include <QVariant>
 
-#include "OrvDialog.h"
-#include "SQLAPI.h"
+#include "frame/db/SQLAPI.h"
+#include "frame/ui/OrvDialog.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,7 +1,7 @@
-#include "OrvLookups.h"
+#include "frame/lookup/OrvLookups.h"
 
-#include "OrvHelpers.h"
-#include "SqlTables.h"
+#include "frame/db/SqlTables.h"
+#include "frame/ui/OrvHelpers.h"
 
 using orvlookup::Column;
 using orvlookup::Config;

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "OrvLookupDlg.h"
-#include "Records.h"
+#include "frame/db/Records.h"
+#include "frame/lookup/OrvLookupDlg.h"
 
 // A lookup over a table with an integer code and one record type.
 template <class R>

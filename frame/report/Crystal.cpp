@@ -1,4 +1,4 @@
-#include "Crystal.h"
+#include "frame/report/Crystal.h"
 
 #include <memory>
 
@@ -12,13 +12,13 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 
-#include "OrvHelpers.h"
-#include "OrvPar.h"
-#include "OrvPostgreSQL.h"
-#include "OrvUi.h"
-#include "ReportRender.h"
-#include "SelectionFormula.h"
-#include "SqlTables.h"
+#include "frame/db/OrvPostgreSQL.h"
+#include "frame/db/SqlTables.h"
+#include "frame/report/ReportRender.h"
+#include "frame/report/SelectionFormula.h"
+#include "frame/ui/OrvHelpers.h"
+#include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvUi.h"
 
 namespace {
 

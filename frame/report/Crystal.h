@@ -27,7 +27,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "ReportTemplate.h"
+#include "frame/report/ReportTemplate.h"
 
 struct CryParam {
     int index = 0;

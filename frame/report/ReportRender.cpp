@@ -1,4 +1,4 @@
-#include "ReportRender.h"
+#include "frame/report/ReportRender.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QRegularExpression>
 
-#include "OrvHelpers.h"
+#include "frame/ui/OrvHelpers.h"
 
 namespace report {
 

@@ -14,7 +14,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "ReportTemplate.h"
+#include "frame/report/ReportTemplate.h"
 
 class QPagedPaintDevice;
 

@@ -1,4 +1,4 @@
-#include "ReportTemplate.h"
+#include "frame/report/ReportTemplate.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "SelectionFormula.h"
+#include "frame/report/SelectionFormula.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "OrvCalc.h"
+#include "frame/ui/OrvCalc.h"
 
 #include <cmath>
 

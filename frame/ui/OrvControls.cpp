@@ -1,6 +1,6 @@
-#include "OrvControls.h"
+#include "frame/ui/OrvControls.h"
 
-#include "OrvHelpers.h"
+#include "frame/ui/OrvHelpers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,8 +9,8 @@
 #include <QFocusEvent>
 #include <QValidator>
 
-#include "OrvUi.h"
 #include "frame/db/SQLAPI.h"
+#include "frame/ui/OrvUi.h"
 
 namespace frame::detail {
 

@@ -28,7 +28,7 @@
 #include <QPushButton>
 #include <QString>
 
-#include "OrvColor.h"
+#include "frame/ui/OrvColor.h"
 
 namespace frame {
 

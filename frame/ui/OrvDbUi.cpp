@@ -1,10 +1,10 @@
-#include "OrvDbUi.h"
+#include "frame/ui/OrvDbUi.h"
 
 #include <QApplication>
 #include <QtDebug>
 
-#include "OrvPostgreSQL.h"
-#include "OrvUi.h"
+#include "frame/db/OrvPostgreSQL.h"
+#include "frame/ui/OrvUi.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "SQLAPI.h"
+#include "frame/db/SQLAPI.h"
 
 namespace frame {
 // Pointer to the file name within a path literal ("a/b/x.cpp:12" -> "x.cpp:12").

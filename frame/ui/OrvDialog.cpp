@@ -1,4 +1,4 @@
-#include "OrvDialog.h"
+#include "frame/ui/OrvDialog.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -14,11 +14,11 @@
 #include <QTextEdit>
 #include <QToolButton>
 
-#include "OrvDbUi.h"
-#include "OrvHelpers.h"
-#include "OrvPar.h"
-#include "OrvPostgreSQL.h"
-#include "OrvToolBar.h"
+#include "frame/db/OrvPostgreSQL.h"
+#include "frame/ui/OrvDbUi.h"
+#include "frame/ui/OrvHelpers.h"
+#include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvToolBar.h"
 
 // ---- COrvDialog ----------------------------------------------------------
 

@@ -23,8 +23,8 @@
 #include <QPointer>
 #include <QString>
 
-#include "OrvUi.h"
-#include "SQLAPI.h"
+#include "frame/db/SQLAPI.h"
+#include "frame/ui/OrvUi.h"
 
 class COrvToolBar;
 class QKeyEvent;

@@ -1,10 +1,10 @@
-#include "OrvFileDialog.h"
+#include "frame/ui/OrvFileDialog.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
-#include "OrvUi.h"
+#include "frame/ui/OrvUi.h"
 
 COrvFileDialog::COrvFileDialog(bool openFileDialog, const QString& defExt, const QString& fileName,
                                unsigned flags, const QString& filter, QWidget* parent)

@@ -1,4 +1,4 @@
-#include "OrvFlowLayout.h"
+#include "frame/ui/OrvFlowLayout.h"
 
 #include <QWidget>
 #include <QWidgetItem>

@@ -1,8 +1,8 @@
-#include "OrvHelpers.h"
+#include "frame/ui/OrvHelpers.h"
 
 #include <QTime>
 
-#include "OrvText.h"
+#include "frame/db/OrvText.h"
 
 #include <charconv>
 #include <cmath>
@@ -16,7 +16,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "OrvUi.h"
+#include "frame/ui/OrvUi.h"
 
 char buf_stampa[BUF_STAMPA_SIZE];
 

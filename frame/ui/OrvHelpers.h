@@ -11,7 +11,7 @@
 
 #include <QRect>
 
-#include "SQLAPI.h"
+#include "frame/db/SQLAPI.h"
 
 class QWidget;
 

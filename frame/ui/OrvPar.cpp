@@ -1,4 +1,4 @@
-#include "OrvPar.h"
+#include "frame/ui/OrvPar.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "OrvProgressDlg.h"
+#include "frame/ui/OrvProgressDlg.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "OrvUi.h"
+#include "frame/ui/OrvUi.h"
 
 COrvProgressDlg::COrvProgressDlg() : QDialog(nullptr) {}
 

@@ -1,4 +1,4 @@
-#include "OrvReportControl.h"
+#include "frame/ui/OrvReportControl.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,7 +21,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "OrvUi.h"
+#include "frame/ui/OrvUi.h"
 
 namespace frame::detail {
 

@@ -14,7 +14,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "OrvControls.h"  // COLORREF, RGB
+#include "frame/ui/OrvControls.h"  // COLORREF, RGB
 
 class COrvReportControl;
 class QFrame;

@@ -1,12 +1,12 @@
-#include "OrvToolBar.h"
+#include "frame/ui/OrvToolBar.h"
 
 #include <QApplication>
 #include <QFrame>
 #include <QStyle>
 #include <QToolButton>
 
-#include "OrvFlowLayout.h"
-#include "OrvUi.h"
+#include "frame/ui/OrvFlowLayout.h"
+#include "frame/ui/OrvUi.h"
 
 COrvToolBar::COrvToolBar(QWidget* parent) : QWidget(parent), m_layout(new OrvFlowLayout(this)) {
     setObjectName(QStringLiteral("orvToolBar"));

@@ -1,8 +1,8 @@
-#include "OrvUi.h"
+#include "frame/ui/OrvUi.h"
 
 #include <QWidget>
 
-#include "QtUi.h"
+#include "frame/ui/QtUi.h"
 
 namespace frame {
 

@@ -95,6 +95,15 @@ Ui* SetUi(Ui* service);
 // the framework makes goes through here (COrvDialog::GotoDlgCtrl included).
 void GotoCtrl(QWidget* w);
 
+// The wait cursor for the life of the guard, however the scope is left.
+class WaitCursor {
+public:
+    WaitCursor() { ui().SetWaitCursor(true); }
+    ~WaitCursor() { ui().SetWaitCursor(false); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
 // Shorthand used everywhere: a beep of the validation kind (1000 Hz, 10 ms).
 inline void ValidationBeep() { ui().Beep(1000, 10); }
 

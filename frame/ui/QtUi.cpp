@@ -1,4 +1,4 @@
-#include "QtUi.h"
+#include "frame/ui/QtUi.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -22,9 +22,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "OrvCalc.h"
-#include "OrvPar.h"
-#include "OrvProgressDlg.h"
+#include "frame/ui/OrvCalc.h"
+#include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvProgressDlg.h"
 
 namespace frame {
 

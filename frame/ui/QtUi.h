@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "OrvUi.h"
+#include "frame/ui/OrvUi.h"
 
 namespace frame {
 

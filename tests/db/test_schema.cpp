@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "Tables.h"
-#include "TestDb.h"
+#include "frame/db/Tables.h"
+#include "tests/support/TestDb.h"
 
 namespace {
 

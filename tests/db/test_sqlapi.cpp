@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "SQLAPI.h"
-#include "TestDb.h"
+#include "frame/db/SQLAPI.h"
+#include "tests/support/TestDb.h"
 
 using promotest::DbTest;
 

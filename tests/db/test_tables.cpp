@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "SqlTables.h"
-#include "TestDb.h"
+#include "frame/db/SqlTables.h"
+#include "tests/support/TestDb.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
-#include "SQLAPI.h"
-#include "SpreadSheet.h"
+#include "frame/db/SQLAPI.h"
+#include "frame/grid/SpreadSheet.h"
 
 using grid::CellType;
 

@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "SpreadSheet.h"
+#include "frame/grid/SpreadSheet.h"
 
 namespace {
 

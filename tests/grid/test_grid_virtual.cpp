@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "SpreadSheet.h"
+#include "frame/grid/SpreadSheet.h"
 
 namespace {
 

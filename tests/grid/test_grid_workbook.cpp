@@ -6,8 +6,8 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
-#include "SQLAPI.h"
-#include "SpreadSheet.h"
+#include "frame/db/SQLAPI.h"
+#include "frame/grid/SpreadSheet.h"
 
 namespace {
 

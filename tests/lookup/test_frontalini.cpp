@@ -8,10 +8,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "FrontaliniSt.h"
-#include "OrvPostgreSQL.h"
-#include "ScriptedUi.h"
-#include "TestDb.h"
+#include "frame/db/OrvPostgreSQL.h"
+#include "frame/lookup/FrontaliniSt.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TestDb.h"
 
 using namespace promotest;
 

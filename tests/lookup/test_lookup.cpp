@@ -11,11 +11,11 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "OrvLookups.h"
-#include "OrvPostgreSQL.h"
-#include "ScriptedUi.h"
-#include "SqlTables.h"
-#include "TestDb.h"
+#include "frame/db/OrvPostgreSQL.h"
+#include "frame/db/SqlTables.h"
+#include "frame/lookup/OrvLookups.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TestDb.h"
 
 using namespace promotest;
 

@@ -11,11 +11,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "PromozioniHead.h"
-#include "ScriptedUi.h"
-#include "SpreadSheet.h"
-#include "SqlTables.h"
-#include "TestDb.h"
+#include "frame/db/SqlTables.h"
+#include "frame/grid/SpreadSheet.h"
+#include "promozioni/PromozioniHead.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TestDb.h"
 
 using namespace promotest;
 

@@ -14,20 +14,20 @@
 #include <QCheckBox>
 #include <gtest/gtest.h>
 
-#include "OrvControls.h"
-#include "OrvDbUi.h"
-#include "OrvHelpers.h"
-#include "OrvLookupDlg.h"
-#include "OrvPar.h"
-#include "OrvToolBar.h"
-#include "PromoTrova.h"
-#include "PromozioneMarchio.h"
-#include "PromozioniDepositi.h"
-#include "PromozioniHead.h"
-#include "ScriptedUi.h"
-#include "SpreadSheet.h"
-#include "SqlTables.h"
-#include "TestDb.h"
+#include "frame/db/SqlTables.h"
+#include "frame/grid/SpreadSheet.h"
+#include "frame/lookup/OrvLookupDlg.h"
+#include "frame/ui/OrvControls.h"
+#include "frame/ui/OrvDbUi.h"
+#include "frame/ui/OrvHelpers.h"
+#include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvToolBar.h"
+#include "promozioni/PromoTrova.h"
+#include "promozioni/PromozioneMarchio.h"
+#include "promozioni/PromozioniDepositi.h"
+#include "promozioni/PromozioniHead.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TestDb.h"
 
 using namespace promotest;
 

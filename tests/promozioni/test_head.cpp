@@ -7,14 +7,14 @@
 #include <QProgressBar>
 #include <gtest/gtest.h>
 
-#include "OrvControls.h"
-#include "OrvToolBar.h"
-#include "PromozioniHead.h"
-#include "PromozioniRow.h"
-#include "ScriptedUi.h"
-#include "SpreadSheet.h"
-#include "SqlTables.h"
-#include "TestDb.h"
+#include "frame/db/SqlTables.h"
+#include "frame/grid/SpreadSheet.h"
+#include "frame/ui/OrvControls.h"
+#include "frame/ui/OrvToolBar.h"
+#include "promozioni/PromozioniHead.h"
+#include "promozioni/PromozioniRow.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TestDb.h"
 
 using namespace promotest;
 

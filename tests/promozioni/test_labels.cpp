@@ -7,11 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include "OrvDbUi.h"
-#include "PromozioniHead.h"
-#include "ScriptedUi.h"
-#include "SqlTables.h"
-#include "TestDb.h"
+#include "frame/db/SqlTables.h"
+#include "frame/ui/OrvDbUi.h"
+#include "promozioni/PromozioniHead.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TestDb.h"
 
 using namespace promotest;
 

@@ -10,13 +10,13 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-#include "Crystal.h"
-#include "OrvHelpers.h"
-#include "OrvToolBar.h"
-#include "PromozioniHead.h"
-#include "ScriptedUi.h"
-#include "SqlTables.h"
-#include "TestDb.h"
+#include "frame/db/SqlTables.h"
+#include "frame/report/Crystal.h"
+#include "frame/ui/OrvHelpers.h"
+#include "frame/ui/OrvToolBar.h"
+#include "promozioni/PromozioniHead.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TestDb.h"
 
 using namespace promotest;
 

@@ -11,13 +11,13 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "Crystal.h"
-#include "OrvHelpers.h"
-#include "OrvPostgreSQL.h"
-#include "ReportTemplate.h"
-#include "ScriptedUi.h"
-#include "SqlTables.h"
-#include "TestDb.h"
+#include "frame/db/OrvPostgreSQL.h"
+#include "frame/db/SqlTables.h"
+#include "frame/report/Crystal.h"
+#include "frame/report/ReportTemplate.h"
+#include "frame/ui/OrvHelpers.h"
+#include "tests/support/ScriptedUi.h"
+#include "tests/support/TestDb.h"
 
 using namespace promotest;
 

@@ -1,10 +1,10 @@
 // Selection formulas, template files and value formats of the report engine.
 #include <gtest/gtest.h>
 
-#include "QtUi.h"
-#include "ReportRender.h"
-#include "ReportTemplate.h"
-#include "SelectionFormula.h"
+#include "frame/report/ReportRender.h"
+#include "frame/report/ReportTemplate.h"
+#include "frame/report/SelectionFormula.h"
+#include "frame/ui/QtUi.h"
 
 using namespace report;
 

@@ -1,4 +1,4 @@
-#include "ScriptedUi.h"
+#include "tests/support/ScriptedUi.h"
 
 #include <cxxabi.h>
 
@@ -11,7 +11,7 @@
 #include <QKeyEvent>
 #include <gtest/gtest.h>
 
-#include "OrvProgressDlg.h"
+#include "frame/ui/OrvProgressDlg.h"
 
 namespace promotest {
 

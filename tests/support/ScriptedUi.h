@@ -19,7 +19,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "OrvUi.h"
+#include "frame/ui/OrvUi.h"
 
 class QDialog;
 

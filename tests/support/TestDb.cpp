@@ -1,4 +1,4 @@
-#include "TestDb.h"
+#include "tests/support/TestDb.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "SQLAPI.h"
+#include "frame/db/SQLAPI.h"
 
 namespace promotest {
 

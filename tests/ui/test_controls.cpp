@@ -9,10 +9,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "OrvControls.h"
-#include "OrvFileDialog.h"
-#include "OrvUi.h"
-#include "ScriptedUi.h"
+#include "frame/ui/OrvControls.h"
+#include "frame/ui/OrvFileDialog.h"
+#include "frame/ui/OrvUi.h"
+#include "tests/support/ScriptedUi.h"
 
 namespace {
 

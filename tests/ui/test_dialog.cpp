@@ -12,11 +12,11 @@
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
-#include "OrvDialog.h"
-#include "OrvPar.h"
-#include "OrvToolBar.h"
-#include "QtUi.h"
-#include "ScriptedUi.h"
+#include "frame/ui/OrvDialog.h"
+#include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvToolBar.h"
+#include "frame/ui/QtUi.h"
+#include "tests/support/ScriptedUi.h"
 
 using namespace promotest;
 

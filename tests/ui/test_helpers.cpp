@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "OrvHelpers.h"
+#include "frame/ui/OrvHelpers.h"
 
 namespace {
 

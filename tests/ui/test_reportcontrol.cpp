@@ -7,9 +7,9 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 
-#include "OrvReportControl.h"
-#include "OrvUi.h"
-#include "ScriptedUi.h"
+#include "frame/ui/OrvReportControl.h"
+#include "frame/ui/OrvUi.h"
+#include "tests/support/ScriptedUi.h"
 
 namespace {
 

@@ -5,13 +5,13 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "OrvCalc.h"
-#include "OrvDbUi.h"
-#include "OrvFileDialog.h"
-#include "OrvPar.h"
-#include "OrvProgressDlg.h"
-#include "QtUi.h"
-#include "ScriptedUi.h"
+#include "frame/ui/OrvCalc.h"
+#include "frame/ui/OrvDbUi.h"
+#include "frame/ui/OrvFileDialog.h"
+#include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvProgressDlg.h"
+#include "frame/ui/QtUi.h"
+#include "tests/support/ScriptedUi.h"
 
 using namespace promotest;
 using frame::MsgIcon;

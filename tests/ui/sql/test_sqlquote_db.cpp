@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "OrvHelpers.h"
-#include "TestDb.h"
+#include "frame/ui/OrvHelpers.h"
+#include "tests/support/TestDb.h"
 
 namespace {
 
