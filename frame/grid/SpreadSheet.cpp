@@ -8,8 +8,11 @@
 #include <QFile>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextStream>
@@ -137,6 +140,11 @@ void CSpreadSheet::OnCurrentChanged(const QModelIndex& cur) {
     m_activeRow = row;
     m_hHeader->viewport()->update();
     m_vHeader->viewport()->update();
+    // Qt does not scroll to a cell it hides: bring the line into view.
+    if (cur.isValid() && isColumnHidden(cur.column()) && isVisible()) {
+        const int shownCol = columnAt(0);
+        if (shownCol >= 0) scrollTo(m_model->index(cur.row(), shownCol));
+    }
     if (col != m_emittedCol || row != m_emittedRow) {
         m_emittedCol = col;
         m_emittedRow = row;
@@ -768,6 +776,64 @@ void CSpreadSheet::OnModelReset() {
     m_inReset = false;
     ApplyAllColumns();
     ApplyActiveCell();
+}
+
+QModelIndex CSpreadSheet::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex cur = currentIndex();
+    if (!cur.isValid() || !isColumnHidden(cur.column())) return QTableView::moveCursor(action, modifiers);
+    int shown = -1;
+    for (int c = 0; c < m_hHeader->count() && shown < 0; ++c)
+        if (!isColumnHidden(m_hHeader->logicalIndex(c))) shown = m_hHeader->logicalIndex(c);
+    if (shown < 0) return {};
+    // Qt moves only from a cell it shows: lend it one on the same line,
+    // quietly, and keep the column the owner chose.
+    QItemSelectionModel* sel = selectionModel();
+    const QSignalBlocker quiet(sel);
+    sel->setCurrentIndex(m_model->index(cur.row(), shown), QItemSelectionModel::NoUpdate);
+    const QModelIndex moved = QTableView::moveCursor(action, modifiers);
+    sel->setCurrentIndex(cur, QItemSelectionModel::NoUpdate);
+    if (!moved.isValid()) return {};
+    switch (action) {
+    case MoveUp:
+    case MoveDown:
+    case MovePageUp:
+    case MovePageDown:
+    case MoveHome:
+    case MoveEnd: return m_model->index(moved.row(), cur.column());
+    default: return moved;
+    }
+}
+
+void CSpreadSheet::paintEvent(QPaintEvent* e) {
+    QTableView::paintEvent(e);
+    // The area past the last line and column has the settings' colour, which
+    // is close to the selection's: hatched, it reads as "no cells here"
+    // rather than as lines selected.
+    const int rows = model() ? model()->rowCount() : 0;
+    int lastCol = -1;
+    for (int c = m_hHeader->count() - 1; c >= 0 && lastCol < 0; --c)
+        if (!m_hHeader->isSectionHidden(c)) lastCol = c;
+    const QRect vp = viewport()->rect();
+    const int bottom = rows > 0 ? rowViewportPosition(rows - 1) + rowHeight(rows - 1) : 0;
+    const int right = lastCol >= 0 ? columnViewportPosition(lastCol) + columnWidth(lastCol) : 0;
+    QRegion empty;
+    if (bottom < vp.bottom() + 1) empty += QRect(vp.left(), std::max(bottom, 0), vp.width(), vp.bottom() + 1 - bottom);
+    if (right < vp.right() + 1) empty += QRect(std::max(right, 0), vp.top(), vp.right() + 1 - right, vp.height());
+    empty &= e->region();
+    if (empty.isEmpty()) return;
+    const QColor area = grid::ColorFromRef(m_settings.grayAreaBack);
+    // Light stripes on the area's colour, sparse enough to read as texture.
+    QPixmap tile(12, 12);
+    tile.fill(area);
+    {
+        QPainter t(&tile);
+        t.setRenderHint(QPainter::Antialiasing);
+        t.setPen(QPen(area.lighter(118), 2));
+        t.drawLine(QPointF(-1, 13), QPointF(13, -1));
+    }
+    QPainter p(viewport());
+    p.setClipRegion(empty);
+    p.fillRect(vp, QBrush(tile));
 }
 
 void CSpreadSheet::keyPressEvent(QKeyEvent* e) {

@@ -8,9 +8,11 @@
 // separator, formatted and parsed without the process locale (to_chars /
 // from_chars). The old control reset the C runtime's locale to "English"
 // after each typed or fitting operation to get the same effect; we never
-// touch setlocale, so nothing else in the process is affected. Number cells
-// with the thousands flag show ',' between thousands; GetCellText gives the
-// plain text ("1234.50") in every case.
+// touch setlocale, so nothing else in the process is affected. What the
+// user sees is Italian, as in the forms and the prints: numbers show ','
+// before the decimals and, in columns with the thousands flag, '.' between
+// thousands ("1.234,50"); GetCellText gives the plain text ("1234.50") in
+// every case.
 //
 // Column widths are in column-width units; one unit is the average character
 // width of the grid's font, measured on its digits plus one pixel of spacing
@@ -210,6 +212,11 @@ signals:
     void ActiveCellChanged(long col, long row);
 
 protected:
+    // The active cell may sit in a hidden column (the lists keep it on their
+    // hidden code column): the keys move its line as from the first column
+    // shown, and the view follows the line.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void paintEvent(QPaintEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;

@@ -216,6 +216,35 @@ TEST(GridKeys, OwnerHandlesKeysBeforeTheGrid) {
     EXPECT_EQ(moves, (std::vector<std::pair<long, long>>{{1, 2}}));
 }
 
+// The lists keep the active cell on their hidden code column: the arrows
+// still walk the lines, the column stays, and the view follows.
+TEST(GridKeys, ArrowsMoveTheLineOfAnActiveCellInAHiddenColumn) {
+    for (bool hidden : {true, false}) {
+        SCOPED_TRACE(hidden ? "hidden" : "shown");
+        CSpreadSheet g;
+        Dim(g, 3, 200);
+        g.SetColHidden(1, hidden);
+        g.SetOperationMode(2);
+        g.resize(300, 200);
+        g.show();
+        g.SetActiveCell(1, 1);
+        const struct { int key; long row; } keys[] = {
+            {Qt::Key_Down, 2}, {Qt::Key_Down, 3}, {Qt::Key_Up, 2}, {Qt::Key_PageDown, 0}, {Qt::Key_End, 0},
+        };
+        long row = 1;
+        for (const auto& k : keys) {
+            QKeyEvent e(QEvent::KeyPress, k.key, k.key == Qt::Key_End ? Qt::ControlModifier : Qt::NoModifier);
+            QCoreApplication::sendEvent(&g, &e);
+            if (k.row) { EXPECT_EQ(g.GetActiveRow(), k.row) << k.key; }
+            else { EXPECT_GT(g.GetActiveRow(), row) << k.key; }
+            row = g.GetActiveRow();
+            if (hidden || k.key != Qt::Key_End) { EXPECT_EQ(g.GetActiveCol(), 1); }  // Ctrl+End: last cell
+        }
+        EXPECT_EQ(row, 200);
+        EXPECT_EQ(g.rowAt(g.viewport()->height() - 1), 199);  // scrolled to the last line
+    }
+}
+
 TEST(GridShow, ShowCellPutsTheLineAtTopMiddleOrBottom) {
     CSpreadSheet g;
     Dim(g, 3, 1000);
