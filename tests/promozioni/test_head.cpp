@@ -78,6 +78,14 @@ TEST_F(HeadTest, SetRowTexts) {
         dlg.SetRow(0, &r);
         EXPECT_EQ(g->GetCellText(c.col, g->GetMaxRows()), c.text) << c.name;
     }
+    // On screen in Italian: amounts group thousands as the row editor's
+    // amount fields do, quantities do not.
+    PROMOZIONI r = PlainRow();
+    r.prm_prezzo = 1234.5, r.prm_soglia_qta[0] = 2500, r.prm_valore_offerta[0] = 2.57;
+    dlg.SetRow(0, &r);
+    const struct { long col; const char* shown; } shown[] = {{6, "1.234,50"}, {12, "2500,000"}, {14, "2,57"}};
+    for (const auto& c : shown)
+        EXPECT_EQ(g->Model()->DisplayText(c.col, g->GetMaxRows()), QString::fromUtf8(c.shown)) << c.col;
 }
 
 TEST_F(HeadTest, SetRowAppendsOrRewrites) {
