@@ -125,9 +125,9 @@ CImportExcel::Outcome CImportExcel::Run() {
                     row.prm_soglia_qta[0] = 1.0;
                     if (colOfferta) {
                         row.prm_tipo_offerta = 2;
-                        // Rounded only to drop the binary noise of the subtraction.
-                        row.prm_valore_offerta[0] =
-                            Round(row.prm_prezzo - ImportNumber(ImportCell(*grid, colOfferta, r)), 4);
+                        // The difference as it is: the grid and the forms round
+                        // what they show, the row keeps every decimal.
+                        row.prm_valore_offerta[0] = row.prm_prezzo - ImportNumber(ImportCell(*grid, colOfferta, r));
                     } else {
                         row.prm_tipo_offerta = 4;
                         row.prm_valore_offerta[0] = ImportNumber(ImportCell(*grid, colSconto, r));

@@ -88,6 +88,10 @@ TEST_F(ExcelTest, PercentOrOfferPriceMakeTheirOfferType) {
         {{{"CODICE", "SCONTO_PERC", "OFFERTA", "LISTINO"}, {"ART005", "10", "4,25", "99"}, {"ART007", "10", "", "99"}},
          "prm_tipo_offerta = 2 AND prm_valore_offerta_1 = 0.75",
          "prm_tipo_offerta = 2 AND prm_valore_offerta_1 = 7"},
+        // The difference is kept whole: a 6,99999 offer on 7.00 is 0.00001 off.
+        {{{"CODICE", "OFFERTA"}, {"ART005", "4.25"}, {"ART007", "6,99999"}},
+         "prm_tipo_offerta = 2 AND prm_valore_offerta_1 = 0.75",
+         "prm_tipo_offerta = 2 AND abs(prm_valore_offerta_1 - 0.00001) < 1e-12"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row5);
