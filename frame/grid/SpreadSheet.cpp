@@ -208,8 +208,12 @@ void CSpreadSheet::ApplyColumn(long col) {
     if (col < 1 || col > GetMaxCols() || col > m_hHeader->count()) return;
     const int logical = static_cast<int>(col - 1);
     const grid::ColumnFormat& f = m_model->Column(col);
+    // A column never cuts its own caption: the units the owner gave are
+    // widened where the captions' font needs it.
+    int px = static_cast<int>(std::lround(ColWidthOrDefault(col) * UnitWidthPx()));
+    if (px > 0) px = std::max(px, m_hHeader->MinSectionWidth(logical));
     m_applyingWidths = true;
-    m_hHeader->resizeSection(logical, static_cast<int>(std::lround(ColWidthOrDefault(col) * UnitWidthPx())));
+    m_hHeader->resizeSection(logical, px);
     m_applyingWidths = false;
     if (m_hHeader->isSectionHidden(logical) != f.hidden) setColumnHidden(logical, f.hidden);
 }
@@ -238,6 +242,22 @@ void CSpreadSheet::SetColWidth(long col, double units) { SetColWidthInternal(col
 double CSpreadSheet::GetColWidth(long col) const {
     if (col < 1 || col > GetMaxCols()) return 0;
     return ColWidthOrDefault(col);
+}
+
+void CSpreadSheet::WidenColToText(long col, long firstRow, long lastRow, double maxUnits) {
+    if (col < 1 || col > GetMaxCols()) return;
+    if (lastRow < 1 || lastRow > GetMaxRows()) lastRow = GetMaxRows();
+    const QFontMetrics fm(font());
+    int widest = 0;
+    for (long r = std::max(1L, firstRow); r <= lastRow; ++r) {
+        const QString text = m_model->DisplayText(col, r);
+        if (!text.isEmpty()) widest = std::max(widest, fm.horizontalAdvance(text));
+    }
+    if (widest == 0) return;
+    // The cell's margins, as the style draws them.
+    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 2;
+    const double units = std::min(maxUnits, std::ceil((widest + margin) / UnitWidthPx()));
+    if (units > ColWidthOrDefault(col)) SetColWidthInternal(col, units);
 }
 
 void CSpreadSheet::SetColHidden(long col, bool hidden) {
@@ -441,6 +461,7 @@ void CSpreadSheet::SetHeaderRows(int rows) {
     m_model->SetHeaderRows(rows);
     m_hHeader->updateGeometry();
     updateGeometries();
+    ApplyAllColumns();
     m_hHeader->viewport()->update();
 }
 
@@ -448,6 +469,7 @@ int CSpreadSheet::GetHeaderRows() const { return m_model->HeaderRows(); }
 
 void CSpreadSheet::SetHeaderText(long col, int level, const QString& text) {
     m_model->SetHeaderText(col, level, text);
+    ApplyColumn(col);
     m_hHeader->viewport()->update();
 }
 
@@ -455,6 +477,7 @@ QString CSpreadSheet::GetHeaderText(long col, int level) const { return m_model-
 
 void CSpreadSheet::SetHeaderSpan(int level, long firstCol, long count, int rows) {
     m_model->SetHeaderSpan(grid::HeaderSpan{level, firstCol, std::max(1L, count), std::clamp(rows, 1, 2)});
+    for (long c = firstCol; c < firstCol + std::max(1L, count); ++c) ApplyColumn(c);
     m_hHeader->viewport()->update();
 }
 
@@ -577,7 +600,8 @@ void CSpreadSheet::ApplySpreadSettings(const grid::SpreadSettings& s) {
         pal.setColor(group, QPalette::Highlight, ColorFromRef(s.selBack));
         pal.setColor(group, QPalette::HighlightedText, ColorFromRef(s.selFore));
     }
-    pal.setColor(QPalette::Base, ColorFromRef(s.grayAreaBack));  // the area past the cells
+    // The area past the cells is painted in its own colour (paintEvent):
+    // Base stays the style's, the ground of the cells' check boxes.
     setPalette(pal);
 
     auto header = [](const grid::COLORREF (&c)[10]) {
@@ -802,6 +826,17 @@ QModelIndex CSpreadSheet::moveCursor(CursorAction action, Qt::KeyboardModifiers 
     case MoveEnd: return m_model->index(moved.row(), cur.column());
     default: return moved;
     }
+}
+
+void CSpreadSheet::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
+    // After a key Qt selects the cell under the centre of the current one; a
+    // cell in a hidden column has no place on screen, so select it by index.
+    const QModelIndex cur = currentIndex();
+    if (cur.isValid() && isColumnHidden(cur.column()) && rect.width() <= 1 && rect.height() <= 1) {
+        selectionModel()->select(cur, command);
+        return;
+    }
+    QTableView::setSelection(rect, command);
 }
 
 void CSpreadSheet::paintEvent(QPaintEvent* e) {

@@ -94,6 +94,9 @@ public:
     // ---- columns -----------------------------------------------------------
     void SetColWidth(long col, double units);
     double GetColWidth(long col) const;
+    // Widens (never narrows) a column so that the texts of lines firstRow to
+    // lastRow (<= 0: the last) show whole, up to maxUnits.
+    void WidenColToText(long col, long firstRow = 1, long lastRow = 0, double maxUnits = 60);
     void SetColHidden(long col, bool hidden);
     bool IsColHidden(long col) const;
     // decimals: Number cells; maxLength: text kept by in-place editing.
@@ -216,6 +219,7 @@ protected:
     // hidden code column): the keys move its line as from the first column
     // shown, and the view follows the line.
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
     void paintEvent(QPaintEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
