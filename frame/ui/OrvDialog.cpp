@@ -87,8 +87,10 @@ void COrvDialog::UpdateFocusMark() {
     auto* mark = static_cast<FocusMarkWidget*>(m_focusMark.data());
     if (!mark) return;
     QWidget* f = focusWidget();
-    // A hidden, disabled or vanished control has no focus to show.
-    if (f && (f == this || f->window() != this || !f->isVisible() || !f->isEnabled())) f = nullptr;
+    // A hidden, disabled or vanished control has no focus to show, nor has a
+    // window behind another one (a child dialog shows its own).
+    if (f && (f == this || f->window() != this || !f->isVisible() || !f->isEnabled() || !isActiveWindow()))
+        f = nullptr;
     mark->Follow(f);
 }
 
@@ -260,6 +262,9 @@ bool COrvDialog::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::KeyRelease:
         m_lastKey = nullptr;
+        break;
+    case QEvent::ActivationChange:
+        if (watched == this) UpdateFocusMark();
         break;
     case QEvent::Move:
     case QEvent::Resize:

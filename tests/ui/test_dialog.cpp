@@ -195,6 +195,13 @@ TEST(DialogFocus, TheFocusMarkFramesTheFocusedControlWhereverItGoes) {
     dlg.resize(dlg.width() + 150, dlg.height() + 200);
     Pump();
     EXPECT_TRUE(framed(FindChild(&dlg, "e3")));
+    // A window behind another shows no mark: the other one has the focus.
+    QDialog other;
+    ShowActive(&other);
+    EXPECT_FALSE(dlg.FocusMark()->isVisible());
+    other.hide();
+    ShowActive(&dlg);
+    EXPECT_TRUE(framed(FindChild(&dlg, "e3")));
     // Where nothing has the focus, no mark.
     FindChild(&dlg, "e3")->hide();
     Pump();
