@@ -99,6 +99,9 @@ constexpr struct {
     {46, "Frontalino"},  {49, "Clienti"},
 };
 
+// Text columns that widen to their longest text rather than cut it.
+constexpr int kWideningCols[] = {4, 5, 7, 9};
+
 constexpr const char* kWeekdays[] = {"Dom", "Lun", "Mar", "Mer", "Gio", "Ven", "Sab"};
 constexpr int kHiddenCols[] = {1, 2, 3, 47, 48};
 
@@ -286,6 +289,10 @@ void CPromozioniHead::LoadTable() {
     // A count of 0 drops every line with its cells; deleting them one by one
     // first would only clear what goes anyway.
     g->SetMaxRows(0);
+    // Back to the columns' own widths: this promotion's texts widen them again.
+    for (const auto& c : kColumns)
+        if (std::find(std::begin(kWideningCols), std::end(kWideningCols), c.col) != std::end(kWideningCols))
+            g->SetColWidth(c.col, c.width);
     m_progressStep = 0;
     m_progressAdvances = 0;
     try {
@@ -373,6 +380,9 @@ void CPromozioniHead::SetRow(long row, const PROMOZIONI* r) {
     g->SetCellLong(49, row, r->prm_livello, 1);
     g->SetCellLong(50, row, r->prm_abilitata ? 1 : 0, 1);
     for (int d = 0; d < 7; ++d) g->SetCellLong(kColWeekdays + d, row, r->prm_escludi[d] == 0 ? 1 : 0, 1);
+
+    // Descriptions and offer texts read whole (up to a sensible width).
+    for (int c : kWideningCols) g->WidenColToText(c, row, row);
 
     if (isNew) {
         for (int s = 0; s < kSteps; ++s) g->SetCellEmphasis(EsitoCol(s), row, true);

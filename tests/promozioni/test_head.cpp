@@ -86,6 +86,13 @@ TEST_F(HeadTest, SetRowTexts) {
     const struct { long col; const char* shown; } shown[] = {{6, "1.234,50"}, {12, "2500,000"}, {14, "2,57"}};
     for (const auto& c : shown)
         EXPECT_EQ(g->Model()->DisplayText(c.col, g->GetMaxRows()), QString::fromUtf8(c.shown)) << c.col;
+    // Descriptions and offer texts read whole: their columns widen.
+    std::strcpy(r.prm_art_des, "LATTE PARZIALMENTE SCREMATO CLASSICO 500ML");
+    r.prm_tipo_offerta = 20, r.prm_applicabilita = 3;
+    dlg.SetRow(0, &r);
+    const QFontMetrics fm(g->font());
+    for (long col : {5L, 7L, 9L})
+        EXPECT_GE(g->columnWidth(int(col - 1)), fm.horizontalAdvance(g->GetCellText(col, g->GetMaxRows()))) << col;
 }
 
 TEST_F(HeadTest, SetRowAppendsOrRewrites) {
