@@ -316,6 +316,7 @@ void CPromozioniHead::LoadTable() {
         m_cmd.Execute();
         long read = 0;
         PROMOZIONI rec;
+        m_loading = true;
         while (m_cmd.FetchNext()) {
             rec = PROMOZIONI{};
             sqlprm.ReadFields(&m_cmd, &rec);
@@ -333,6 +334,8 @@ void CPromozioniHead::LoadTable() {
         COrvPostgreSQL::CloseConnection(&m_con);
         SAExceptionDisplay(e, LOCATION);
     }
+    m_loading = false;
+    for (int c : kWideningCols) g->WidenColToText(c);
     ui->progress->hide();
     if (g->GetMaxRows() > 0) {
         g->SetActiveCell(1, 1);
@@ -381,8 +384,10 @@ void CPromozioniHead::SetRow(long row, const PROMOZIONI* r) {
     g->SetCellLong(50, row, r->prm_abilitata ? 1 : 0, 1);
     for (int d = 0; d < 7; ++d) g->SetCellLong(kColWeekdays + d, row, r->prm_escludi[d] == 0 ? 1 : 0, 1);
 
-    // Descriptions and offer texts read whole (up to a sensible width).
-    for (int c : kWideningCols) g->WidenColToText(c, row, row);
+    // Descriptions and offer texts read whole (up to a sensible width); a
+    // load widens once at its end.
+    if (!m_loading)
+        for (int c : kWideningCols) g->WidenColToText(c, row, row);
 
     if (isNew) {
         for (int s = 0; s < kSteps; ++s) g->SetCellEmphasis(EsitoCol(s), row, true);

@@ -154,6 +154,7 @@ private:
     std::array<COrvCheckBox*, 7> m_weekdayBoxes{};  // "Dom" .. "Sab"
     long m_progressStep = 0;
     int m_progressAdvances = 0;
+    bool m_loading = false;  // LoadTable at work: SetRow leaves the widths alone
     bool m_keysRead = false;
     long m_keyCodice = 0;
     char m_keyDesc[sizeof(PROMOTES::prt_desc)] = {};

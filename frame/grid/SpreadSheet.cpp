@@ -247,11 +247,27 @@ double CSpreadSheet::GetColWidth(long col) const {
 void CSpreadSheet::WidenColToText(long col, long firstRow, long lastRow, double maxUnits) {
     if (col < 1 || col > GetMaxCols()) return;
     if (lastRow < 1 || lastRow > GetMaxRows()) lastRow = GetMaxRows();
+    firstRow = std::max(1L, firstRow);
+    // Shaping every text of a long list costs more than loading it: Latin
+    // texts are measured as the sum of their characters' advances, which
+    // kerning only ever makes wider than the text drawn.
     const QFontMetrics fm(font());
+    int advance[256];
+    std::fill(std::begin(advance), std::end(advance), -1);
+    const auto width = [&](const QString& text) {
+        int w = 0;
+        for (const QChar ch : text) {
+            const char16_t u = ch.unicode();
+            if (u >= 256) return fm.horizontalAdvance(text);
+            if (advance[u] < 0) advance[u] = fm.horizontalAdvance(ch);
+            w += advance[u];
+        }
+        return w;
+    };
     int widest = 0;
-    for (long r = std::max(1L, firstRow); r <= lastRow; ++r) {
+    for (long r = firstRow; r <= lastRow; ++r) {
         const QString text = m_model->DisplayText(col, r);
-        if (!text.isEmpty()) widest = std::max(widest, fm.horizontalAdvance(text));
+        if (!text.isEmpty()) widest = std::max(widest, width(text));
     }
     if (widest == 0) return;
     // The cell's margins, as the style draws them.

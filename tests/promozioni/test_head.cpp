@@ -152,6 +152,9 @@ TEST_F(HeadTest, LoadTableProgressSteps) {
         Exec("INSERT INTO admin.promorow (prm_codice, prm_prt, prm_art, prm_tipo_offerta) SELECT " + code +
              "000 + g, " + code + ", 'ART001', 1 FROM generate_series(" + std::to_string(c.rows) + ", 1, -1) g");
     }
+    // One long description somewhere in the middle: its column widens to it.
+    const QString longest = QStringLiteral("LATTE PARZIALMENTE SCREMATO ALTA QUALITA 1L");
+    Exec("UPDATE admin.promorow SET prm_art_des = '" + longest.toStdString() + "' WHERE prm_codice = 13125");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rows);
         CPromozioniHead dlg;
@@ -162,6 +165,8 @@ TEST_F(HeadTest, LoadTableProgressSteps) {
         EXPECT_EQ(g->GetMaxRows(), c.rows);
         EXPECT_EQ(g->GetActiveRow(), c.rows ? 1 : 0);
         if (c.rows) { EXPECT_EQ(g->GetCellLong(CPromozioniHead::kColCodice, c.rows), c.code * 1000 + c.rows); }
+        const bool widened = g->columnWidth(4) >= QFontMetrics(g->font()).horizontalAdvance(longest);
+        EXPECT_EQ(widened, c.code == 13);
     }
     EXPECT_EQ(ui.waitCursorDepth, 0);
     EXPECT_TRUE(ui.messages.empty());
