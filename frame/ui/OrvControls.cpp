@@ -358,7 +358,9 @@ void COrvNumeric::Show() { setText(Format(m_value, m_decimals, m_thousands)); }
 
 void COrvNumeric::SetValue(double value) {
     if (!std::isfinite(value)) value = 0;
-    m_value = Clamp(RoundTo(value, m_decimals));
+    // Kept as given: a record's value goes back to it untouched when the user
+    // leaves the field alone; only what the field shows is rounded.
+    m_value = Clamp(value);
     m_pending = false;
     Show();
 }

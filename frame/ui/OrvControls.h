@@ -163,8 +163,10 @@ private:
 // thousands separator. What a field shows always reads back as its value.
 // Limits: a value the user leaves outside [min, max] is set to the nearest
 // limit with the validation beep; values set by code are clamped silently, so
-// the control's value is always within its limits. Values are rounded to the
-// decimals (half away from zero).
+// the control's value is always within its limits. The field shows values
+// rounded to its decimals (half away from zero); a value set by code is kept
+// whole until the user types over it, so a record's 0.00001 or the binary
+// noise of a difference survive a form that only shows them.
 class COrvNumeric : public COrvLineEdit {
     Q_OBJECT
 public:

@@ -421,6 +421,23 @@ TEST_F(RowTest, RowExistingRowUpdatesWithOrWithoutTheHeaderGrid) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+// A row saved as it was shown keeps the decimals the form does not show (an
+// imported 7.00 - 6.99999), and so does not pass for a first effect of 0.
+TEST_F(RowTest, RowSavedUntouchedKeepsTheValuesItOnlyShowedRounded) {
+    Stored(12);
+    Exec("UPDATE admin.promorow SET prm_valore_offerta_1 = 7.0::float8 - 6.99999::float8, prm_prezzo = 7 "
+         "WHERE prm_codice = 12");
+    SACommand cmd(&con);
+    PROMOZIONI r{};
+    ASSERT_TRUE(sqlprm.Search(&cmd, 12, &r));
+    auto d = Open(r, false);
+    EXPECT_EQ(Num(d.get(), "edtEsito1")->text(), "0,00");
+    PressKey(Qt::Key_F2);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promorow WHERE prm_codice = 12 AND "
+                        "prm_valore_offerta_1 = 7.0::float8 - 6.99999::float8"), 1);
+}
+
 TEST_F(RowTest, RowDeleteOnlyForAStoredRowClosingWhenItWent) {
     const PROMOZIONI stored = Stored(11);
     // stays: the dialog is still open after F6.

@@ -217,6 +217,17 @@ TEST_F(ControlTest, CodeSetsValuesWithinLimitsSilently) {
     n.SetMax(100);
     EXPECT_EQ(n.GetValue(), 100);
     EXPECT_EQ(Beeps(), 0);
+    // Shown rounded, kept whole until typed over.
+    COrvCurrency2 d;
+    for (double v : {7.0 - 6.99999, 0.1 + 0.2}) {
+        d.SetValue(v);
+        EXPECT_EQ(d.GetValue(), v);
+    }
+    EXPECT_EQ(d.text(), QStringLiteral("0,30"));
+    d.selectAll();
+    Type(&d, QStringLiteral("0,3"));
+    Leave(&d);
+    EXPECT_EQ(d.GetValue(), 0.3);
 }
 
 // Focus
