@@ -7,7 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh"
 build=${PROMO_BUILD_DIR:-$root/build}
 dir=$build/benchpg
-sock=$("$root/scripts/pgcluster.sh" start "$dir")
+sock=$("$root/scripts/pgcluster.sh" --volatile start "$dir")
 trap '"$root/scripts/pgcluster.sh" stop "$dir"' EXIT
 psql=(psql -X -q -v ON_ERROR_STOP=1 -h "$sock" -U promo)
 "${psql[@]}" -d postgres -c "DROP DATABASE IF EXISTS promo_bench" -c "CREATE DATABASE promo_bench"
