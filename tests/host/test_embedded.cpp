@@ -1,5 +1,6 @@
 // The program's embedded database keeps PostgreSQL's durable settings, also
-// when an older version left its cluster volatile.
+// when an older version left its cluster volatile; the database timings of
+// the settings file are taken or refused whole.
 #include <map>
 #include <string>
 
@@ -12,6 +13,7 @@
 
 #include "frame/db/SQLAPI.h"
 #include "host/EmbeddedDb.h"
+#include "host/HostSetup.h"
 
 namespace {
 
@@ -95,6 +97,44 @@ TEST_F(Embedded, TheProgramsClusterIsDurableAlsoAfterAnOlderVolatileOne) {
         ExpectAll(Settings(db.conninfo()), "on", c.when);
     }
     Drop(old);
+}
+
+TEST(HostSettings, DatabaseTimingsAreTakenOrRefusedWhole) {
+    const sa::WaitTimings defaults;
+    struct Case {
+        const char* what;
+        const char* lines;
+        int attesaMs, limiteMs, connectSec;
+        int problems;
+    };
+    const Case cases[] = {
+        {"no section", "", defaults.dialogAfterMs, defaults.limitMs, defaults.connectTimeoutSec, 0},
+        {"all given", "AttesaSecondi=5\nLimiteSecondi=60\nConnessioneSecondi=4\n", 5000, 60000, 4, 0},
+        {"not numbers", "AttesaSecondi=tre\nLimiteSecondi=1.5\n", defaults.dialogAfterMs, defaults.limitMs,
+         defaults.connectTimeoutSec, 2},
+        // a value past int must not wrap into a small one
+        {"out of range", "AttesaSecondi=0\nLimiteSecondi=4294967306\nConnessioneSecondi=1\n",
+         defaults.dialogAfterMs, defaults.limitMs, defaults.connectTimeoutSec, 3},
+        {"limit not after the dialog", "AttesaSecondi=30\nLimiteSecondi=20\n", 30000, defaults.limitMs,
+         defaults.connectTimeoutSec, 1},
+    };
+    QTemporaryDir dir;
+    const sa::WaitTimings before = sa::GetWaitTimings();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString ini = dir.path() + "/promo.ini";
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray("[SpreadSettings]\nAppearanceStyle=2\n") + (*c.lines ? "[Database]\n" : "") + c.lines);
+        f.close();
+        const QStringList problems = HostSetup::ApplyDbSettings(ini.toStdString());
+        EXPECT_EQ(problems.size(), c.problems) << problems.join('\n').toStdString();
+        const sa::WaitTimings& t = sa::GetWaitTimings();
+        EXPECT_EQ(t.dialogAfterMs, c.attesaMs);
+        EXPECT_EQ(t.limitMs, c.limiteMs);
+        EXPECT_EQ(t.connectTimeoutSec, c.connectSec);
+    }
+    sa::SetWaitTimings(before);
 }
 
 }  // namespace
