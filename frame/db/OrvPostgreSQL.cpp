@@ -122,11 +122,9 @@ long COrvPostgreSQL::DrawCode(SACommand& aux) {
     return code;
 }
 
-bool COrvPostgreSQL::TakeProposal(long code) {
+void COrvPostgreSQL::DropProposal(long code) {
     auto it = m_proposed.find(code);
-    if (it == m_proposed.end()) return false;
-    if (--it->second == 0) m_proposed.erase(it);
-    return true;
+    if (it != m_proposed.end() && --it->second == 0) m_proposed.erase(it);
 }
 
 // Codes are the highest plus one and nothing locks the range, so two users
@@ -140,8 +138,11 @@ void COrvPostgreSQL::Insert(SACommand* cmd, SACommand& aux, void* rec) {
     constexpr int kMaxDraws = 50;  // only a flood of concurrent inserts gets this far
     const bool coded = m_def.HasLongKey() && m_def.KeyColumns().size() == 1;
     bool ours = false;
-    if (coded && m_def.KeyValue(rec) != 0) {
-        ours = TakeProposal(m_def.KeyValue(rec));
+    // A proposal lasts until its row is written: a save refused for another
+    // reason and repeated still holds the library's code.
+    const long proposed = coded ? m_def.KeyValue(rec) : 0;
+    if (proposed != 0) {
+        ours = m_proposed.count(proposed) != 0;
     } else {
         AssignCode(aux, rec);
         ours = coded && m_def.KeyValue(rec) != 0;
@@ -161,6 +162,7 @@ void COrvPostgreSQL::Insert(SACommand* cmd, SACommand& aux, void* rec) {
         m_def.BindAll(*cmd, rec);
         try {
             cmd->Execute();
+            if (ours && proposed) DropProposal(proposed);
             return;
         } catch (const SAException& e) {
             if (!IsDupKeyErr(e)) throw;

@@ -101,7 +101,7 @@ protected:
     long DrawCode(SACommand& aux);
 
 private:
-    bool TakeProposal(long code);
+    void DropProposal(long code);
     void Insert(SACommand* cmd, SACommand& aux, void* rec);
 
     const TableDef& m_def;

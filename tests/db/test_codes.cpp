@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -130,6 +131,35 @@ TEST_F(RowCodes, TwoSessionsInsertingAtOnceBothWriteEveryRow) {
                               art(r.bat_art, sizeof r.bat_art, i);
                           }},
                          a.cmd, b.cmd);
+}
+
+// The row editor keeps its record after a refused save; the user corrects
+// it and saves again while another session has taken the proposed code.
+TEST_F(RowCodes, ASaveRefusedThenRepeatedStillGetsAFreeCode) {
+    PROMOTES h1{}, h2{};
+    ASSERT_TRUE(sqlprt.Search(&a.cmd, 1, &h1));
+    ASSERT_TRUE(sqlprt.Search(&b.cmd, 2, &h2));
+    PROMOZIONI mine{}, theirs{};
+    sqlprm.Blank(&a.cmd, &h1, &mine);
+    const long proposed = mine.prm_codice;
+    std::strcpy(mine.prm_art, "ART001");
+    mine.prm_prezzo = std::nan("");  // refused while the insert is built
+    try {
+        sqlprm.SqlTransaction(&a.cmd, &mine, orvdb::SQL_INSERT);
+        ADD_FAILURE() << "a price that is not a number is refused";
+    } catch (const SAException& e) {
+        EXPECT_EQ(e.ErrNativeCode(), sa_err::BadValue);
+    }
+    sqlprm.Blank(&b.cmd, &h2, &theirs);
+    std::strcpy(theirs.prm_art, "ART002");
+    sqlprm.SqlTransaction(&b.cmd, &theirs, orvdb::SQL_INSERT);
+    EXPECT_EQ(theirs.prm_codice, proposed);
+    mine.prm_prezzo = 1.5;
+    ASSERT_NO_THROW(sqlprm.SqlTransaction(&a.cmd, &mine, orvdb::SQL_INSERT));
+    EXPECT_GT(mine.prm_codice, proposed);
+    EXPECT_EQ(QueryLong("SELECT prm_prt FROM admin.promorow WHERE prm_codice = " + std::to_string(mine.prm_codice) +
+                        " AND prm_art = 'ART001'"),
+              1);
 }
 
 // Two programs, not two connections of one: a child process imports into
