@@ -199,6 +199,7 @@ void ReadContent(QXmlStreamReader& xml, const QString& part, SheetBuilder& out) 
             const auto cells = ReadRow(xml);
             if (!cells.empty()) {
                 if (row + repeat > kMaxRows) throw Damaged(QStringLiteral("a row past %1").arg(kMaxRows));
+                out.Expect(static_cast<qint64>(cells.size()) * repeat);
                 for (long k = 1; k <= repeat; ++k)
                     for (const auto& [col, text] : cells) out.Add(row + k, col, text);
             }

@@ -19,7 +19,19 @@ void SheetBuilder::Add(long row, long col, QString text) {
     if (++m_added > kMaxCells)
         throw SheetError{SheetStatus::Unreadable, QStringLiteral("more than %1 cells").arg(kMaxCells)};
     CapCellText(text);
+    // Half a surrogate pair (an "_xD800_" escape, odd UTF-16) has no UTF-8
+    // form: it becomes the replacement character, as a decoder would make it.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!text[i].isSurrogate()) continue;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ++i;
+        else text[i] = QChar::ReplacementCharacter;
+    }
     m_cells.push_back({row, col, std::move(text)});
+}
+
+void SheetBuilder::Expect(qint64 count) const {
+    if (count > kMaxCells - m_added)
+        throw SheetError{SheetStatus::Unreadable, QStringLiteral("more than %1 cells").arg(kMaxCells)};
 }
 
 void SheetBuilder::Merge(long row1, long col1, long row2, long col2) {
@@ -274,7 +286,8 @@ SheetRead DecodeSheet(QByteArrayView bytes) {
     if (bytes.size() < 4 || std::memcmp(bytes.data(), kMagic, 4) != 0) return Garbage(QStringLiteral("no header"));
     FrameReader in(bytes.sliced(4));
     SheetRead read;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A cell may well start with U+FEFF: it is text here, not a byte-order mark.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     long lastRow = 0, lastCol = 0;
     for (;;) {
         char tag = 0;

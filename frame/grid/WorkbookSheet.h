@@ -73,6 +73,9 @@ class SheetBuilder {
 public:
     // Throws SheetError (Unreadable) past a limit. Empty texts are dropped.
     void Add(long row, long col, QString text);
+    // Throws, as Add would, when `count` more cells cannot fit: a value
+    // repeated a million times is refused before it is written out.
+    void Expect(qint64 count) const;
     // A merged range: only its first cell keeps a value.
     void Merge(long row1, long col1, long row2, long col2);
     // Sorted, merged ranges applied, dimensions set. Throws past kMaxArea.
