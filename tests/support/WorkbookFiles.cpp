@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <gtest/gtest.h>
+#include <QtDebug>
 
 #include <zip.h>
 
@@ -77,7 +77,7 @@ bool WriteWithPerl(const char* module, const QString& path, const WbSheet& sheet
     perl.closeWriteChannel();
     perl.waitForFinished(60000);
     const bool ok = perl.exitStatus() == QProcess::NormalExit && perl.exitCode() == 0;
-    EXPECT_TRUE(ok) << module << ": " << perl.readAllStandardError().toStdString();
+    if (!ok) qWarning().noquote() << module << ":" << QString::fromUtf8(perl.readAllStandardError());
     return ok;
 }
 
@@ -270,7 +270,7 @@ bool WriteZip(const QString& path, const std::vector<std::pair<QString, QByteArr
     int error = 0;
     zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
     if (!z) {
-        ADD_FAILURE() << "zip_open " << error;
+        qWarning() << "zip_open" << error;
         return false;
     }
     bool first = true;
@@ -279,7 +279,7 @@ bool WriteZip(const QString& path, const std::vector<std::pair<QString, QByteArr
         const zip_int64_t i = src ? zip_file_add(z, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8) : -1;
         if (i < 0) {
             if (src) zip_source_free(src);
-            ADD_FAILURE() << "zip_file_add " << zip_strerror(z);
+            qWarning() << "zip_file_add" << zip_strerror(z);
             zip_discard(z);
             return false;
         }
@@ -288,7 +288,7 @@ bool WriteZip(const QString& path, const std::vector<std::pair<QString, QByteArr
     }
     // The buffers are read here, while `entries` still holds them.
     if (zip_close(z) != 0) {
-        ADD_FAILURE() << "zip_close " << zip_strerror(z);
+        qWarning() << "zip_close" << zip_strerror(z);
         zip_discard(z);
         return false;
     }
@@ -329,9 +329,7 @@ bool WriteWorkbook(WbFormat format, const QString& path, const WbSheet& sheet) {
     case WbFormat::Csv: {
         QFile f(path);
         const QByteArray bytes = CsvText(sheet);
-        const bool ok = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-        EXPECT_TRUE(ok) << path.toStdString();
-        return ok;
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
     }
     }
     return false;

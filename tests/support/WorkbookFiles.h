@@ -41,7 +41,7 @@ const char* Extension(WbFormat f);  // "xls"...
 
 // Writes `sheet` at `path`; a second sheet ("Altro", one cell) goes into the
 // workbooks, so a reader that took it would be seen. False after printing
-// why (as a gtest failure).
+// why. bench_workbook writes its sheets with these too.
 bool WriteWorkbook(WbFormat format, const QString& path, const WbSheet& sheet);
 
 // A zip of the given entries, the first one stored, the others deflated.
@@ -49,9 +49,5 @@ bool WriteZip(const QString& path, const std::vector<std::pair<QString, QByteArr
 
 // The .csv form of a sheet: fields joined by `sep`, quoted when they need it.
 QByteArray CsvText(const WbSheet& sheet, char sep = ';');
-
-// What the grid shows for each cell of `sheet` after loading it: the text,
-// the number as a spreadsheet's general format, the date as dd/mm/yyyy.
-QString ShownText(const WbCell& cell);
 
 }  // namespace promotest
