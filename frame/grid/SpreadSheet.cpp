@@ -17,6 +17,7 @@
 
 #include "frame/grid/Workbook.h"
 #include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvUi.h"
 
 // Declared in the header for the member that keeps it.
 struct CSpreadSheet::ProbedWorkbook {
@@ -758,6 +759,9 @@ QString FileStamp(const QString& path) {
 
 int CSpreadSheet::IsWorkbookFile(const QString& path) const {
     m_probed.reset();
+    // The test reads the whole sheet (FreeXL cannot tell a workbook without
+    // reading it), so it is as long as the load.
+    frame::WaitCursor wait;
     grid::SheetRead read = grid::ReadWorkbook(path);
     const int status = static_cast<int>(read.status);
     if (read.status == grid::SheetStatus::Workbook)
@@ -767,8 +771,12 @@ int CSpreadSheet::IsWorkbookFile(const QString& path) const {
 
 bool CSpreadSheet::ImportWorkbook(const QString& path, const QString& logFile) {
     grid::SheetRead read;
-    if (m_probed && m_probed->stamp == FileStamp(path)) read = std::move(m_probed->read);
-    else read = grid::ReadWorkbook(path);
+    if (m_probed && m_probed->stamp == FileStamp(path)) {
+        read = std::move(m_probed->read);
+    } else {
+        frame::WaitCursor wait;
+        read = grid::ReadWorkbook(path);
+    }
     m_probed.reset();
     if (read.status != grid::SheetStatus::Workbook) {
         if (!logFile.isEmpty()) {

@@ -25,6 +25,13 @@
 namespace grid {
 
 inline constexpr char kSheetReaderName[] = "promo-sheetreader";
+
+// The open dialog's filter of every workbook import: the legacy entry first,
+// as the imports always offered it, then every format the grid reads.
+inline constexpr char kWorkbookFileFilter[] =
+    "Documenti Excel (*.xls)|*.xls|"
+    "Fogli di calcolo (*.xls *.xlsx *.ods *.csv)|*.xls;*.xlsx;*.ods;*.csv||";
+
 inline constexpr qint64 kMaxAnswerBytes = 256LL << 20;
 inline constexpr int kReaderTimeoutMs = 30000;
 

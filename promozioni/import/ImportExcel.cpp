@@ -10,6 +10,7 @@
 
 #include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
+#include "frame/grid/Workbook.h"
 #include "frame/ui/OrvDbUi.h"
 #include "frame/ui/OrvFileDialog.h"
 #include "frame/ui/OrvHelpers.h"
@@ -20,12 +21,6 @@
 namespace promo {
 
 namespace {
-
-// The legacy filter first, as the dialog always offered it; then every
-// format the grid reads.
-const QString kWorkbookFilter = QStringLiteral(
-    "Documenti Excel (*.xls)|*.xls|"
-    "Fogli di calcolo (*.xls *.xlsx *.ods *.csv)|*.xls;*.xlsx;*.ods;*.csv||");
 
 // A cell as the import reads it: at most 99 characters, trimmed, upper case.
 QString ImportCell(const CSpreadSheet& g, long col, long row) {
@@ -53,8 +48,8 @@ CImportExcel::Outcome CImportExcel::Run() {
                                QStringLiteral("Vuoi importare gli articoli in promozione da un foglio Excel ?"),
                                caption, frame::MB_YESNO, frame::MsgIcon::Question) != frame::IDYES)
         return Outcome::Abandoned;
-    COrvFileDialog fd(true, QStringLiteral("xls"), QString(), COrvFileDialog::OFN_HIDEREADONLY, kWorkbookFilter,
-                      m_parent);
+    COrvFileDialog fd(true, QStringLiteral("xls"), QString(), COrvFileDialog::OFN_HIDEREADONLY,
+                      QString::fromUtf8(grid::kWorkbookFileFilter), m_parent);
     if (fd.DoModal() != frame::IDOK) return Outcome::Abandoned;
     const QString path = fd.GetPathName();
 
