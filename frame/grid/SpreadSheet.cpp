@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
@@ -19,6 +20,13 @@
 
 #include "frame/grid/Workbook.h"
 #include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvUi.h"
+
+// Declared in the header for the member that keeps it.
+struct CSpreadSheet::ProbedWorkbook {
+    QString stamp;
+    grid::SheetRead read;
+};
 
 using grid::Cell;
 using grid::CellType;
@@ -785,29 +793,57 @@ CSpreadSheet::Hit CSpreadSheet::SearchRow(const QString& text, long fromCol, lon
 
 // ---- workbooks --------------------------------------------------------------------
 
-int CSpreadSheet::IsWorkbookFile(const QString& path) const { return grid::ProbeWorkbook(path); }
+namespace {
+
+// What tells one state of a file from another: a workbook saved again between
+// the test and the load is read again.
+QString FileStamp(const QString& path) {
+    const QFileInfo fi(path);
+    return QStringLiteral("%1|%2|%3").arg(fi.absoluteFilePath()).arg(fi.size()).arg(
+        fi.lastModified().toMSecsSinceEpoch());
+}
+
+}  // namespace
+
+int CSpreadSheet::IsWorkbookFile(const QString& path) const {
+    m_probed.reset();
+    // The test reads the whole sheet (FreeXL cannot tell a workbook without
+    // reading it), so it is as long as the load.
+    frame::WaitCursor wait;
+    grid::SheetRead read = grid::ReadWorkbook(path);
+    const int status = static_cast<int>(read.status);
+    if (read.status == grid::SheetStatus::Workbook)
+        m_probed = std::make_unique<ProbedWorkbook>(ProbedWorkbook{FileStamp(path), std::move(read)});
+    return status;
+}
 
 bool CSpreadSheet::ImportWorkbook(const QString& path, const QString& logFile) {
+    grid::SheetRead read;
+    if (m_probed && m_probed->stamp == FileStamp(path)) {
+        read = std::move(m_probed->read);
+    } else {
+        frame::WaitCursor wait;
+        read = grid::ReadWorkbook(path);
+    }
+    m_probed.reset();
+    if (read.status != grid::SheetStatus::Workbook) {
+        if (!logFile.isEmpty()) {
+            QFile log(logFile);
+            if (log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+                QTextStream(&log) << QDateTime::currentDateTime().toString(Qt::ISODate) << " ImportWorkbook " << path
+                                  << ": " << read.why << '\n';
+            }
+        }
+        return false;
+    }
     const bool redraw = GetReDraw();
     SetReDraw(false);
-    QString error;
-    const bool ok = grid::ReadFirstSheet(
-        path,
-        [this](long rows, long cols) {
-            ClearCells();
-            SetMaxCols(cols);
-            SetMaxRows(rows);
-        },
-        [this](long col, long row, const QString& text) { m_model->SetCellText(col, row, text); }, &error);
+    ClearCells();
+    SetMaxCols(read.sheet.cols);
+    SetMaxRows(read.sheet.rows);
+    for (grid::SheetCell& c : read.sheet.cells) m_model->SetCellText(c.col, c.row, c.text);
     if (redraw) SetReDraw(true);
-    if (!ok && !logFile.isEmpty()) {
-        QFile log(logFile);
-        if (log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-            QTextStream(&log) << QDateTime::currentDateTime().toString(Qt::ISODate) << " ImportWorkbook " << path
-                              << ": " << error << '\n';
-        }
-    }
-    return ok;
+    return true;
 }
 
 // ---- events ----------------------------------------------------------------------

@@ -42,6 +42,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <QTableView>
@@ -199,8 +200,9 @@ public:
     Hit SearchRow(const QString& text, long fromCol, long toCol, long startCol, long startRow, int flags) const;
 
     // ---- workbooks --------------------------------------------------------------
+    // .xls, .xlsx, .ods and .csv, read outside the program (frame/grid/Workbook.h).
     // 1 a workbook the grid can load, 0 a readable file of another format,
-    // -1 a file that cannot be read.
+    // -1 a file that cannot be read (missing, locked, damaged, too large).
     int IsWorkbookFile(const QString& path) const;
     // Loads the first sheet: the grid takes its size and its cells' texts.
     // On failure appends one line to logFile (when given) and returns false.
@@ -268,4 +270,8 @@ private:
     int m_scrollBars = ScrollBarsBoth;
     int m_scrollBarWidth = -1;
     bool m_userSort = false;
+    // What IsWorkbookFile read, kept for the ImportWorkbook of the same
+    // unchanged file that follows it, so the file is read once.
+    struct ProbedWorkbook;
+    mutable std::unique_ptr<ProbedWorkbook> m_probed;
 };

@@ -10,6 +10,7 @@
 
 #include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
+#include "frame/grid/Workbook.h"
 #include "frame/ui/OrvDbUi.h"
 #include "frame/ui/OrvFileDialog.h"
 #include "frame/ui/OrvHelpers.h"
@@ -48,7 +49,7 @@ CImportExcel::Outcome CImportExcel::Run() {
                                caption, frame::MB_YESNO, frame::MsgIcon::Question) != frame::IDYES)
         return Outcome::Abandoned;
     COrvFileDialog fd(true, QStringLiteral("xls"), QString(), COrvFileDialog::OFN_HIDEREADONLY,
-                      QStringLiteral("Documenti Excel (*.xls)|*.xls||"), m_parent);
+                      QString::fromUtf8(grid::kWorkbookFileFilter), m_parent);
     if (fd.DoModal() != frame::IDOK) return Outcome::Abandoned;
     const QString path = fd.GetPathName();
 
