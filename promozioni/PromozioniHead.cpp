@@ -21,7 +21,10 @@
 #include "promozioni/PromozioniDepositi.h"
 #include "promozioni/PromozioniHeadBr.h"
 #include "promozioni/PromozioniRow.h"
+#include "promozioni/import/ImportAndroid.h"
+#include "promozioni/import/ImportArticoli.h"
 #include "promozioni/import/ImportExcel.h"
+#include "promozioni/import/ImportLettori.h"
 #include "promozioni/import/ImportSigma.h"
 #include "promozioni/stampa/FrontaliniPromo.h"
 #include "promozioni/stampa/StampaPromozione.h"
@@ -532,11 +535,6 @@ void CPromozioniHead::EnableAddedButtons(bool enable) {
         ToolBar()->EnableButton(id, enable);
 }
 
-void CPromozioniHead::NotYetAvailable() {
-    frame::ui().MessageBox(this, QStringLiteral("Funzione non ancora disponibile"), windowTitle(), frame::MB_OK,
-                           frame::MsgIcon::Information);
-}
-
 bool CPromozioniHead::OnCommand(int id) {
     switch (id) {
     case ID_RECORD_AGGIUNGI: OnRecordAggiungi(); return true;
@@ -544,10 +542,13 @@ bool CPromozioniHead::OnCommand(int id) {
     case ID_AGGIUNGI_FILTRO: AggiungiFiltro(); return true;
     case ID_IMPORTA_EXCEL: OnImportaExcel(); return true;
     case ID_IMPORTA_SIGMA: OnImportaPromoSigma(); return true;
-    // The article selection and the handheld readings come with the
-    // terminals' support; until then the buttons say so.
-    case ID_RECORD_DATI:
-    case ID_IMPORTA_LETTORI: NotYetAvailable(); return true;
+    case ID_RECORD_DATI: OnRecordSeleziona(); return true;
+    case ID_IMPORTA_ARTICOLI: OnImportaArticoli(); return true;
+    case ID_IMPORTA_LETTORI: OnImportaLettori(); return true;
+    case ID_IMPORTA_EIA: OnImportaEia(); return true;
+    case ID_IMPORTA_BCP8000: OnImportaBCP8000(); return true;
+    case ID_IMPORTA_DENSO: OnImportaDensoN661(); return true;
+    case ID_IMPORTA_ANDROID: OnImportaAndroid(); return true;
     case ID_RECORD_STAMPA: OnRecordStampa(); return true;
     case ID_STAMPA_ELENCO: OnStampaElenco(); return true;
     case ID_STAMPA_PROMO_ACQ: OnStampaPromoAcq(); return true;
@@ -673,6 +674,70 @@ void CPromozioniHead::OnImportaExcel() {
 
 void CPromozioniHead::OnImportaPromoSigma() {
     if (promo::CImportSigma(this, m_prt).Run()) LoadTable();
+}
+
+// ---- handheld terminals and the article selection ---------------------------
+
+namespace {
+// Rows written in apply-to-all mode join the grid as the row editor's do.
+promo::CGuidedArticleStep::AppendRow AppendTo(CPromozioniHead* head) {
+    return [head](const PROMOZIONI& row) { head->SetRow(0, &row); };
+}
+}  // namespace
+
+void CPromozioniHead::OnImportaLettori() {
+    COrvToolBar* tb = ToolBar();
+    if (!tb->IsButtonEnabled(ID_IMPORTA_LETTORI)) return;
+    GetField();
+    std::vector<frame::MenuItem> items;
+    for (const promo::FileTerminal& t : promo::kFileTerminals)
+        items.push_back({t.command, QString::fromLatin1(t.caption), true, items.empty()});
+    items.push_back({ID_IMPORTA_ANDROID, QStringLiteral("Palmare Android"), true, false});
+    QWidget* button = tb->Button(ID_IMPORTA_LETTORI);
+    const QPoint pos = button ? button->mapToGlobal(QPoint(button->width() / 2, button->height()))
+                              : mapToGlobal(rect().center());
+    const int id = frame::ui().PopupMenu(this, items, pos);
+    tb->SetButtonFocus(ID_IMPORTA_LETTORI);
+    if (id) OnCommand(id);
+}
+
+void CPromozioniHead::OnImportaEia() { AcquisizioneLetture(5); }
+
+void CPromozioniHead::OnImportaBCP8000() { AcquisizioneLetture(7); }
+
+void CPromozioniHead::OnImportaDensoN661() { AcquisizioneLetture(8); }
+
+void CPromozioniHead::AcquisizioneLetture(int kind) {
+    promo::CImportLettori(this, m_prt, Grid(), AppendTo(this)).Run(kind);
+    const int found = RereadHeader();
+    if (found == 1)
+        SetField();
+    else if (found == 0)
+        EndDialog(frame::IDCANCEL);
+}
+
+void CPromozioniHead::OnImportaAndroid() { promo::CImportAndroid(this, m_prt, Grid(), AppendTo(this)).Run(); }
+
+void CPromozioniHead::OnRecordSeleziona() {
+    if (!ToolBar()->IsButtonEnabled(ID_RECORD_DATI)) return;
+    const int found = RereadHeader();
+    if (found == 0) {
+        EndDialog(frame::IDCANCEL);
+        return;
+    }
+    if (found < 0) return;
+    SetField();
+    OnImportaArticoli();
+}
+
+void CPromozioniHead::OnImportaArticoli() {
+    if (promo::CImportArticoli(this, m_prt, Grid(), AppendTo(this)).Run() != promo::CImportArticoli::Outcome::Done)
+        return;
+    const int found = RereadHeader();
+    if (found == 1)
+        SetField();
+    else if (found == 0)
+        EndDialog(frame::IDCANCEL);
 }
 
 // ---- prints ------------------------------------------------------------------

@@ -81,6 +81,19 @@ public:
     // "Fornitore": rows from the supplier's listing <data dir>/in/IMPSIGMA.txt.
     void OnImportaPromoSigma();
 
+    // "Lettori": the menu of the handheld terminals; each entry brings the
+    // readings in through the guided article step.
+    void OnImportaLettori();
+    void OnImportaEia();
+    void OnImportaBCP8000();
+    void OnImportaDensoN661();
+    void OnImportaAndroid();
+    // The reading files of a terminal of `kind` (5, 7, 8).
+    void AcquisizioneLetture(int kind);
+    // "F9 - Dati": the header read again, then the article selection.
+    void OnRecordSeleziona();
+    void OnImportaArticoli();
+
     // "F8 - Stampa": the print menu, and its two plain prints.
     void OnRecordStampa();
     void OnStampaElenco();
@@ -113,6 +126,12 @@ public:
         ID_STAMPA_PROMO_ACQ = 41900,
         ID_STAMPA_ANDAMENTO = 41904,
         ID_STAMPA_ANDAMENTO_2 = 41927,
+        // Items of the readers menu, and the article selection.
+        ID_IMPORTA_EIA = 41923,
+        ID_IMPORTA_BCP8000 = 41924,
+        ID_IMPORTA_DENSO = 41926,
+        ID_IMPORTA_ANDROID = 41931,
+        ID_IMPORTA_ARTICOLI = 41905,
     };
 
     // What the last LoadTable did with its progress bar: the step and how
@@ -146,7 +165,6 @@ private:
     // must not follow what the form has typed over them since.
     void NoteKeys();
     void EnableAddedButtons(bool enable);
-    void NotYetAvailable();
     void OnClickSscheck1();
     void AddRow(bool filtered);
 

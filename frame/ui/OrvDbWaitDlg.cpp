@@ -35,10 +35,23 @@ COrvDbWaitDlg::COrvDbWaitDlg(QWidget* parent) : QDialog(parent) {
 }
 
 void COrvDbWaitDlg::SetElapsed(long elapsedMs) {
+    m_elapsedMs = elapsedMs;
     if (m_cancelPressed) return;
+    if (!m_what.isEmpty()) {
+        m_text->setText(QStringLiteral("%1\nAttesa: %2 secondi. \"Annulla\" interrompe l'attesa.")
+                            .arg(m_what)
+                            .arg(elapsedMs / 1000));
+        return;
+    }
     m_text->setText(QStringLiteral("Il database sta ancora elaborando l'operazione.\n"
                                    "Attesa: %1 secondi. \"Annulla\" interrompe l'operazione.")
                         .arg(elapsedMs / 1000));
+}
+
+void COrvDbWaitDlg::SetWhat(const QString& what) {
+    m_what = what;
+    SetElapsed(m_elapsedMs);
+    adjustSize();
 }
 
 QString COrvDbWaitDlg::Text() const { return m_text->text(); }

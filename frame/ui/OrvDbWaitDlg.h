@@ -15,6 +15,9 @@ public:
     explicit COrvDbWaitDlg(QWidget* parent = nullptr);
     // Time the statement has run, shown in whole seconds.
     void SetElapsed(long elapsedMs);
+    // A wait for something other than the database (see Ui::Waiting): what
+    // the user is waiting for, shown instead of the database's text.
+    void SetWhat(const QString& what);
     bool IsCancelPressed() const { return m_cancelPressed; }
     QString Text() const;
     QPushButton* CancelButton() const { return m_cancel; }
@@ -29,4 +32,6 @@ private:
     QLabel* m_text = nullptr;
     QPushButton* m_cancel = nullptr;
     bool m_cancelPressed = false;
+    QString m_what;
+    long m_elapsedMs = 0;
 };

@@ -91,6 +91,16 @@ public:
     virtual bool DbWaiting(long /*elapsedMs*/) { return false; }
     // That statement is over, however it ended: the wait dialog goes.
     virtual void DbWaitOver() {}
+    // Something outside the program keeps the user waiting (a handheld's
+    // download): `what` says what. Asked on every tick while the wait lasts;
+    // the Qt service shows its wait dialog with that text and "Annulla".
+    // True once "Annulla" was pressed. This default just waits.
+    virtual bool Waiting(const QString& /*what*/, long /*elapsedMs*/) { return false; }
+    virtual void WaitingOver() {}
+    // Starts a program (a shell script on this platform) in its own folder
+    // and does not wait for it. shown: the program may show itself; hidden
+    // programs get no terminal. False when it could not be started.
+    virtual bool RunProgram(const QString& path, bool shown);
 };
 
 // The installed service. Never null: a QtUi is created on first use.
@@ -110,6 +120,13 @@ public:
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
+
+// Waits while busy() holds, keeping the windows alive; after showAfterMs
+// the service's wait dialog (Ui::Waiting) tells the user about `what` and
+// offers "Annulla". False when the user cancelled.
+bool WaitWhile(const std::function<bool()>& busy, const QString& what, long showAfterMs = 3000);
+// Lets msec pass with the windows alive and nothing to cancel.
+void Sleep(long msec);
 
 // Shorthand used everywhere: a beep of the validation kind (1000 Hz, 10 ms).
 inline void ValidationBeep() { ui().Beep(1000, 10); }

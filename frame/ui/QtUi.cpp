@@ -178,6 +178,21 @@ void QtUi::DbWaitOver() {
     if (m_dbWaitPumping == 0) m_dbWait.reset();
 }
 
+bool QtUi::Waiting(const QString& what, long elapsedMs) {
+    if (!m_wait) {
+        m_wait = std::make_unique<COrvDbWaitDlg>();
+        m_wait->SetWhat(what);
+        if (QWidget* over = QApplication::activeWindow())
+            m_wait->move(over->frameGeometry().center() - m_wait->frameGeometry().center() + m_wait->pos());
+        m_wait->show();
+    }
+    m_wait->SetElapsed(elapsedMs);
+    // WaitWhile pumps the events itself.
+    return m_wait->IsCancelPressed();
+}
+
+void QtUi::WaitingOver() { m_wait.reset(); }
+
 void QtUi::SetWaitCursor(bool on) {
     if (on) {
         QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -32,6 +32,8 @@ public:
     bool ShowReport(QWidget* parent, const ReportJob& job) override;
     bool DbWaiting(long elapsedMs) override;
     void DbWaitOver() override;
+    bool Waiting(const QString& what, long elapsedMs) override;
+    void WaitingOver() override;
     // The database wait dialog while it is shown (for tests), else null.
     COrvDbWaitDlg* DbWaitDialog() const { return m_dbWait.get(); }
 
@@ -41,6 +43,7 @@ public:
 private:
     int m_waitDepth = 0;
     std::unique_ptr<COrvDbWaitDlg> m_dbWait;
+    std::unique_ptr<COrvDbWaitDlg> m_wait;  // Waiting's, apart from the database's
     int m_dbWaitPumping = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include <QPushButton>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include "frame/db/SqlTables.h"
@@ -117,11 +118,11 @@ TEST_F(HeadLifeTest, ANewPromotionStartsOnTheNextCodeOfItsRegistroAndSavesAtOnce
     EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promote1 WHERE prt_codice = 58 AND prt_desc = 'SUBITO'"), 1);
 }
 
-TEST_F(HeadLifeTest, DatiAndLettoriSayTheyAreNotAvailableYet) {
-    const struct { const char* name; std::function<void(CPromozioniHead&)> run; } cases[] = {
-        {"F9 - Dati", [](CPromozioniHead& d) { d.RunCommand(CPromozioniHead::ID_RECORD_DATI); }},
-        {"key F9", [](CPromozioniHead&) { PressKey(Qt::Key_F9); }},
-        {"Lettori", [](CPromozioniHead& d) { d.RunCommand(CPromozioniHead::ID_IMPORTA_LETTORI); }},
+TEST_F(HeadLifeTest, DatiOpensTheArticleSearchAndLettoriTheReadersMenu) {
+    const struct { const char* name; std::function<void(CPromozioniHead&)> run; bool search; } cases[] = {
+        {"F9 - Dati", [](CPromozioniHead& d) { d.RunCommand(CPromozioniHead::ID_RECORD_DATI); }, true},
+        {"key F9", [](CPromozioniHead&) { PressKey(Qt::Key_F9); }, true},
+        {"Lettori", [](CPromozioniHead& d) { d.RunCommand(CPromozioniHead::ID_IMPORTA_LETTORI); }, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -129,11 +130,17 @@ TEST_F(HeadLifeTest, DatiAndLettoriSayTheyAreNotAvailableYet) {
         CPromozioniHead dlg;
         OpenExisting(dlg, 1);
         ShowActive(&dlg);
-        c.run(dlg);
-        EXPECT_TRUE(ui.menus.empty());  // not the print menu
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, "Funzione non ancora disponibile");
-        EXPECT_EQ(ui.messages[0].icon, frame::MsgIcon::Information);
+        c.run(dlg);  // nothing chosen
+        EXPECT_TRUE(ui.messages.empty());
+        if (c.search) {
+            ASSERT_EQ(ui.modals.size(), 1u);
+            EXPECT_EQ(ui.modals[0].className, "CArticoliSearch");
+            EXPECT_TRUE(ui.menus.empty());  // not the print menu
+        } else {
+            ASSERT_EQ(ui.menus.size(), 1u);
+            EXPECT_EQ(ui.menus[0].items.at(0).text, "Lettore EIA Thunder");
+            EXPECT_EQ(FocusedWidget(), static_cast<QWidget*>(dlg.ToolBar()->Button(CPromozioniHead::ID_IMPORTA_LETTORI)));
+        }
     }
 }
 

@@ -35,6 +35,8 @@ void ScriptedUi::ClearRecords() {
     dbWaits.clear();
     helpTopics.clear();
     launchedFiles.clear();
+    waits.clear();
+    programs.clear();
     calculatorCount = 0;
     focusChanges.clear();
 }
@@ -197,6 +199,25 @@ bool ScriptedUi::DbWaiting(long elapsedMs) {
 
 void ScriptedUi::DbWaitOver() {
     if (!dbWaits.empty()) dbWaits.back().over = true;
+}
+
+bool ScriptedUi::Waiting(const QString& what, long elapsedMs) {
+    if (waits.empty() || waits.back().over) waits.push_back({what, elapsedMs, 0, false, false});
+    RecordedWait& w = waits.back();
+    ++w.ticks;
+    w.lastMs = elapsedMs;
+    ++m_waitTicks;
+    if (m_waitCancelAt > 0 && m_waitTicks >= m_waitCancelAt) w.cancelled = true;
+    return w.cancelled;
+}
+
+void ScriptedUi::WaitingOver() {
+    if (!waits.empty()) waits.back().over = true;
+}
+
+bool ScriptedUi::RunProgram(const QString& path, bool shown) {
+    programs << path + (shown ? QStringLiteral(" shown") : QStringLiteral(" hidden"));
+    return frame::Ui::RunProgram(path, shown);
 }
 
 // ---- keyboard and widgets ---------------------------------------------------

@@ -74,6 +74,15 @@ struct RecordedDbWait {
     bool over = false;       // the statement ended and the dialog went
 };
 
+// One wait for something outside the program (Ui::Waiting).
+struct RecordedWait {
+    QString what;
+    long lastMs = 0;
+    int ticks = 0;
+    bool cancelled = false;  // CancelWaitAt
+    bool over = false;
+};
+
 // A report shown through ShowReport: the scripted service writes its PDF
 // (job.pdfPath) so tests read what would have been printed.
 struct RecordedReport {
@@ -107,6 +116,9 @@ public:
     // The n-th tick of the database wait dialog (1-based, counted over all
     // waits) presses "Annulla"; 0 never.
     void CancelDbWaitAt(int n) { m_dbCancelAt = n; }
+    // The n-th tick of the other waits (Ui::Waiting, 1-based) presses
+    // "Annulla"; 0 never.
+    void CancelWaitAt(int n) { m_waitCancelAt = n; }
     // A message, menu, file dialog or modal dialog with nothing queued for it
     // fails the test (otherwise it takes its default: the default button, no
     // menu choice, no file, a cancelled dialog).
@@ -128,6 +140,9 @@ public:
     std::vector<RecordedDbWait> dbWaits;
     QStringList helpTopics;
     QStringList launchedFiles;
+    std::vector<RecordedWait> waits;
+    // Programs started by RunProgram ("path shown|hidden"); they really run.
+    QStringList programs;
     int calculatorCount = 0;
     int waitCursorDepth = 0;
     std::vector<QPointer<QWidget>> focusChanges;  // every GotoCtrl, in order
@@ -152,6 +167,9 @@ public:
     bool ShowReport(QWidget* parent, const frame::ReportJob& job) override;
     bool DbWaiting(long elapsedMs) override;
     void DbWaitOver() override;
+    bool Waiting(const QString& what, long elapsedMs) override;
+    void WaitingOver() override;
+    bool RunProgram(const QString& path, bool shown) override;
 
 private:
     RecordedProgress& ProgressOf(COrvProgressDlg* dlg);
@@ -166,6 +184,8 @@ private:
     int m_cancelChecks = 0;
     int m_dbCancelAt = 0;
     int m_dbTicks = 0;
+    int m_waitCancelAt = 0;
+    int m_waitTicks = 0;
     bool m_strict = false;
     std::vector<std::pair<const COrvProgressDlg*, std::size_t>> m_progressIndex;
 };
