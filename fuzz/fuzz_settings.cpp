@@ -19,8 +19,9 @@ unsigned long serial = 0;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     promofuzz::QuietQtLog();
-    char tmpl[] = "/tmp/fuzz_settings.XXXXXX";
-    FUZZ_CHECK(mkdtemp(tmpl));
+    // A file per input: in memory where the system has a tmpfs for it.
+    std::string tmpl = access("/dev/shm", W_OK) == 0 ? "/dev/shm/fuzz_settings.XXXXXX" : "/tmp/fuzz_settings.XXXXXX";
+    FUZZ_CHECK(mkdtemp(tmpl.data()));
     dir = tmpl;
     std::atexit([] { rmdir(dir.c_str()); });
     return 0;
