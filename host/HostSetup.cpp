@@ -1,5 +1,7 @@
 #include "host/HostSetup.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include <QDir>
@@ -9,6 +11,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "frame/db/SQLAPI.h"
 #include "frame/db/SqlTables.h"
 #include "frame/ui/OrvDbUi.h"
 #include "frame/ui/OrvPar.h"
@@ -51,7 +54,15 @@ void InitParameters(const std::string& dataDir) {
         s.setValue("clrBackEven", 0xF1E5DB);
         s.setValue("SelBackColor", 0xD6AB8D);
         s.endGroup();
+        const sa::WaitTimings t;
+        s.beginGroup("Database");
+        s.setValue("AttesaSecondi", t.dialogAfterMs / 1000);
+        s.setValue("LimiteSecondi", t.limitMs / 1000);
+        s.setValue("ConnessioneSecondi", t.connectTimeoutSec);
+        s.endGroup();
     }
+    for (const QString& problem : ApplyDbSettings(orvpar.iniFile))
+        std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
     QString help = QString::fromStdString(EmbeddedDb::ResourceDir()) + "/help";
     if (QFileInfo::exists(help)) orvpar.helpDir = help.toStdString();
     // The host's hook passes results through unchanged.
@@ -66,6 +77,37 @@ void InitParameters(const std::string& dataDir) {
                                    .arg(tavelo_db_impo.imp_lis_def),
                                "Informazioni", frame::MB_OK, frame::MsgIcon::Information);
     };
+}
+
+QStringList ApplyDbSettings(const std::string& iniFile) {
+    QStringList problems;
+    sa::WaitTimings t;  // the library's defaults, then what the file says
+    const QString ini = QString::fromStdString(iniFile);
+    if (!iniFile.empty() && QFileInfo::exists(ini)) {
+        QSettings s(ini, QSettings::IniFormat);
+        s.beginGroup("Database");
+        // A whole number of seconds in [low, high], else the default stays.
+        auto read = [&](const char* key, int low, int high, int fallback) {
+            if (!s.contains(key)) return fallback;
+            const QString text = s.value(key).toString().trimmed();
+            bool ok = false;
+            const qlonglong v = text.toLongLong(&ok);
+            if (ok && v >= low && v <= high) return static_cast<int>(v);
+            problems << QString("%1: [Database] %2=%3 non valido (ammessi da %4 a %5 secondi), si usa %6")
+                            .arg(ini, key, text)
+                            .arg(low)
+                            .arg(high)
+                            .arg(fallback);
+            return fallback;
+        };
+        const int attesa = read("AttesaSecondi", 1, 60, t.dialogAfterMs / 1000);
+        const int limite = read("LimiteSecondi", attesa + 1, 86400, std::max(t.limitMs / 1000, attesa + 1));
+        t.connectTimeoutSec = read("ConnessioneSecondi", 2, 300, t.connectTimeoutSec);
+        t.dialogAfterMs = attesa * 1000;
+        t.limitMs = limite * 1000;
+    }
+    sa::SetWaitTimings(t);
+    return problems;
 }
 
 bool OpenDatabase(const std::string& conninfo, std::string* error) {

@@ -9,7 +9,7 @@ cmd=$1; dir=$2
 case $cmd in
   setup)
     "$here/pgcluster.sh" stop "$dir" >/dev/null 2>&1 || true
-    sock=$("$here/pgcluster.sh" start "$dir")
+    sock=$("$here/pgcluster.sh" --volatile start "$dir")
     echo "$sock" >"$dir/socket"
     psql=(psql -X -q -v ON_ERROR_STOP=1 -h "$sock" -U promo)
     # leftovers of an earlier run

@@ -114,6 +114,72 @@ void COrvPostgreSQL::AssignCode(SACommand& aux, void* rec) {
         m_def.SetKeyValue(rec, MaxPlusOne(aux, m_def.Table(), m_def.Key()));
 }
 
+long COrvPostgreSQL::DrawCode(SACommand& aux) {
+    const long code = MaxPlusOne(aux, m_def.Table(), m_def.Key());
+    // proposals of dialogs closed unsaved must not pile up for ever
+    if (m_proposed.size() >= 4096) m_proposed.clear();
+    ++m_proposed[code];
+    return code;
+}
+
+void COrvPostgreSQL::DropProposal(long code) {
+    auto it = m_proposed.find(code);
+    if (it != m_proposed.end() && --it->second == 0) m_proposed.erase(it);
+}
+
+// Codes are the highest plus one and nothing locks the range, so two users
+// inserting at once draw the same code and the second insert finds it taken.
+// When the library chose the code (none given, or Blank's proposal) it draws
+// the next one and inserts again: both users' rows are written, each once,
+// and rec leaves with the code it was written under, so a grid or a form
+// that showed the proposal shows the real code afterwards. A code the caller
+// set itself stays refused as used (DupKeyCode, or the server's 23505).
+void COrvPostgreSQL::Insert(SACommand* cmd, SACommand& aux, void* rec) {
+    constexpr int kMaxDraws = 50;  // only a flood of concurrent inserts gets this far
+    const bool coded = m_def.HasLongKey() && m_def.KeyColumns().size() == 1;
+    bool ours = false;
+    // A proposal lasts until its row is written: a save refused for another
+    // reason and repeated still holds the library's code.
+    const long proposed = coded ? m_def.KeyValue(rec) : 0;
+    if (proposed != 0) {
+        ours = m_proposed.count(proposed) != 0;
+    } else {
+        AssignCode(aux, rec);
+        ours = coded && m_def.KeyValue(rec) != 0;
+    }
+    auto usedError = [&] {
+        // IsDupKeyErr holds whether the check or the server saw it.
+        return SAException(SA_Library_Error, DupKeyCode(), LibErrText(DupKeyCode()), "23505", m_def.InsertText());
+    };
+    for (int draw = 1;; ++draw) {
+        const bool mayDraw = ours && draw < kMaxDraws;
+        if (draw > 1) m_def.SetKeyValue(rec, MaxPlusOne(aux, m_def.Table(), m_def.Key()));
+        if (DupKeyCode() && RecordExists(aux, rec)) {
+            if (mayDraw) continue;
+            throw usedError();
+        }
+        cmd->setCommandText(m_def.InsertText());
+        m_def.BindAll(*cmd, rec);
+        try {
+            cmd->Execute();
+            if (ours && proposed) DropProposal(proposed);
+            return;
+        } catch (const SAException& e) {
+            if (!IsDupKeyErr(e)) throw;
+            // taken between the check and the insert; another unique index
+            // of the table is the caller's business
+            bool taken = false;
+            try {
+                taken = RecordExists(aux, rec);
+            } catch (const SAException&) {
+            }
+            if (taken && mayDraw) continue;
+            if (DupKeyCode()) throw usedError();
+            throw;
+        }
+    }
+}
+
 void COrvPostgreSQL::SqlTransaction(SACommand* cmd, void* rec, int op) {
     SAConnection* con = cmd->Connection();
     if (!con || !con->isConnected())
@@ -121,28 +187,10 @@ void COrvPostgreSQL::SqlTransaction(SACommand* cmd, void* rec, int op) {
                           "Connessione al database non aperta");
     SACommand aux(con);
     switch (op) {
-    case SQL_INSERT: {
+    case SQL_INSERT:
         CheckWrite(aux, rec, op);
-        AssignCode(aux, rec);
-        // A used code is the library's error; it carries SQLSTATE 23505 as
-        // well, so IsDupKeyErr holds whether the check or the server saw it.
-        if (DupKeyCode() && RecordExists(aux, rec))
-            throw SAException(SA_Library_Error, DupKeyCode(), LibErrText(DupKeyCode()), "23505",
-                              m_def.InsertText());
-        cmd->setCommandText(m_def.InsertText());
-        m_def.BindAll(*cmd, rec);
-        try {
-            cmd->Execute();
-        } catch (const SAException& e) {
-            // Another user took the code between the check and the insert: keep
-            // the server's SQLSTATE (IsDupKeyErr) and give the library's code.
-            if (IsDupKeyErr(e) && DupKeyCode())
-                throw SAException(SA_Library_Error, DupKeyCode(), LibErrText(DupKeyCode()),
-                                  "23505", m_def.InsertText());
-            throw;
-        }
+        Insert(cmd, aux, rec);
         break;
-    }
     case SQL_UPDATE:
         CheckWrite(aux, rec, op);
         cmd->setCommandText(m_def.UpdateText());

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 #include "frame/db/SQLAPI.h"
 #include "frame/db/TableDef.h"
@@ -64,7 +65,9 @@ public:
     static std::string QueryAdapt(const std::string& statement, long limit = 0, long offset = 0);
 
     // Writes rec with cmd's connection: 0 insert, 1 update, 2 delete after the
-    // library's question, 100 delete without it.
+    // library's question, 100 delete without it. An insert whose code the
+    // library chose (0 given, or the code Blank proposed) and that another
+    // user took meanwhile gets the next free code: rec holds the code written.
     void SqlTransaction(SACommand* cmd, void* rec, int op);
 
     // Current order of lists: 1 by code, 2 by description.
@@ -92,10 +95,20 @@ protected:
 
     bool RecordExists(SACommand& aux, const void* rec);
     static long MaxPlusOne(SACommand& aux, const std::string& table, const std::string& column);
+    // MAX+1 of the table's code, for a record prepared before its insert
+    // (Blank with a command); remembered as the library's proposal, so the
+    // insert may draw again when that code was taken meanwhile.
+    long DrawCode(SACommand& aux);
 
 private:
+    void DropProposal(long code);
+    void Insert(SACommand* cmd, SACommand& aux, void* rec);
+
     const TableDef& m_def;
     int m_index = 1;
+    // Codes proposed by DrawCode and not yet inserted, with how many times
+    // (two editors of one process may hold the same proposal).
+    std::unordered_map<long, int> m_proposed;
 };
 
 // Typed table object: the record operations every table shares.

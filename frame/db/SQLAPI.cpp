@@ -1,15 +1,19 @@
 #include "frame/db/SQLAPI.h"
 
 #include <atomic>
+#include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <shared_mutex>
+#include <thread>
 
 #include <libpq-fe.h>
+#include <poll.h>
 
 void PGconnDeleter::operator()(pg_conn* c) const { PQfinish(c); }
 void PGresultDeleter::operator()(pg_result* r) const { PQclear(r); }
@@ -185,33 +189,215 @@ Rewritten RewriteNamedParams(std::string_view in) {
 
 }  // namespace sa
 
+// ---------------------------------------------------------------- waiting
+
+namespace {
+
+sa::WaitTimings& timings() {
+    static sa::WaitTimings t;
+    return t;
+}
+
+sa::WaitHook& waitHook() {
+    static sa::WaitHook h;
+    return h;
+}
+
+std::string trimmed(std::string msg) {
+    while (!msg.empty() && (msg.back() == '\n' || msg.back() == ' ')) msg.pop_back();
+    return msg;
+}
+
+// The cancel request opens a connection of its own to the server, which may
+// not answer at all: it runs on a thread of its own so the window never waits
+// for it. The thread owns the PGcancel, which does not refer to the PGconn.
+void requestCancel(PGconn* c) {
+    PGcancel* k = PQgetCancel(c);
+    if (!k) return;
+    std::thread([k] {
+        char err[256];
+        PQcancel(k, err, sizeof err);
+        PQfreeCancel(k);
+    }).detach();
+}
+
+}  // namespace
+
+namespace sa {
+const WaitTimings& GetWaitTimings() { return timings(); }
+void SetWaitTimings(const WaitTimings& t) { timings() = t; }
+void SetWaitHook(WaitHook hook) { waitHook() = std::move(hook); }
+}  // namespace sa
+
 // ---------------------------------------------------------------- connection
 
 void SAConnection::Connect(const std::string& conninfo) {
+    if (m_busy)
+        libError(sa_err::ConnectionBusy, "Connessione al database occupata da un'altra operazione");
     Disconnect();
-    // The session settings travel with the start-up packet: no extra round
-    // trip per connection, and every command opens one.
-    const char* keys[] = {"dbname", "options", nullptr};
-    const char* values[] = {conninfo.c_str(), "-c search_path=admin,public -c DateStyle=ISO,YMD",
+    const sa::WaitTimings& t = timings();
+    const std::string timeout = std::to_string(t.connectTimeoutSec), idle = std::to_string(t.keepaliveIdleSec),
+                      interval = std::to_string(t.keepaliveIntervalSec), count = std::to_string(t.keepaliveCount),
+                      user = std::to_string(t.tcpUserTimeoutMs);
+    // Keys before "dbname" are defaults that the caller's conninfo may
+    // override; the session settings after it are the layer's own. They
+    // travel with the start-up packet: no extra round trip per connection.
+    const char* keys[] = {"connect_timeout",    "keepalives",       "keepalives_idle", "keepalives_interval",
+                          "keepalives_count",   "tcp_user_timeout", "dbname",          "options",
+                          nullptr};
+    const char* values[] = {timeout.c_str(),  "1",          idle.c_str(),
+                            interval.c_str(), count.c_str(), user.c_str(),
+                            conninfo.c_str(), "-c search_path=admin,public -c DateStyle=ISO,YMD",
                             nullptr};
     PGconnPtr conn(PQconnectdbParams(keys, values, 1));
     if (!conn) libError(sa_err::ConnectFailed, "Connessione al database non riuscita");
     if (PQstatus(conn.get()) != CONNECTION_OK) {
-        std::string msg = PQerrorMessage(conn.get());
-        while (!msg.empty() && (msg.back() == '\n' || msg.back() == ' ')) msg.pop_back();
         throw SAException(SA_DBMS_API_Error, sa_err::ConnectFailed,
-                          "Connessione al database non riuscita: " + msg, "08001");
+                          "Connessione al database non riuscita: " + trimmed(PQerrorMessage(conn.get())),
+                          "08001");
     }
+    // Sending never blocks either: Run waits for the socket itself.
+    PQsetnonblocking(conn.get(), 1);
     m_conn = std::move(conn);
     m_conninfo = conninfo;
 }
 
-void SAConnection::Disconnect() { m_conn.reset(); }
+void SAConnection::Disconnect() {
+    if (m_busy) {
+        m_closeWhenIdle = true;
+        return;
+    }
+    m_conn.reset();
+}
 
 void SAConnection::setStatementTimeout(int ms) {
     if (!m_conn) libError(sa_err::NotConnected, "Connessione al database non aperta");
     std::string s = "SET statement_timeout = " + std::to_string(ms);
     PGresultPtr r(PQexec(m_conn.get(), s.c_str()));
+}
+
+PGresultPtr SAConnection::Run(const std::string& sql, const std::vector<const char*>& values,
+                              const std::string& text) {
+    using Clock = std::chrono::steady_clock;
+    if (!m_conn) libError(sa_err::NotConnected, "Connessione al database non aperta", text);
+    // The wait dialog lets events through; one of them may reach for this
+    // connection while its statement runs.
+    if (m_busy)
+        libError(sa_err::ConnectionBusy, "Connessione al database occupata da un'altra operazione", text);
+    PGconn* c = m_conn.get();
+    const sa::WaitTimings t = timings();
+    const sa::WaitHook hook = waitHook();
+
+    // However the wait ends: the connection is free again, closed when that
+    // was asked meanwhile, and the wait dialog goes.
+    struct Busy {
+        SAConnection& con;
+        const sa::WaitHook& hook;
+        bool observed = false;
+        bool done = false;  // every result read: the connection is idle again
+        ~Busy() {
+            con.m_busy = false;
+            // left half-way (the hook threw): the statement's answer would
+            // meet the next one
+            if (!done) con.m_closeWhenIdle = true;
+            if (con.m_closeWhenIdle) {
+                con.m_closeWhenIdle = false;
+                con.m_conn.reset();
+            }
+            if (observed && hook.over) hook.over();
+        }
+    } busy{*this, hook};
+    m_busy = true;
+
+    auto lost = [&]() -> SAException {
+        std::string msg = trimmed(PQerrorMessage(c));
+        m_closeWhenIdle = true;
+        return SAException(SA_DBMS_API_Error, sa_err::ConnectionLost, "Connessione al database interrotta: " + msg,
+                           "08006", text);
+    };
+    if (!PQsendQueryParams(c, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(), nullptr,
+                           nullptr, 0)) {
+        if (PQstatus(c) == CONNECTION_BAD) throw lost();
+        busy.done = true;  // nothing was sent: the connection stays as it was
+        throw SAException(SA_DBMS_API_Error, 0, trimmed(PQerrorMessage(c)), "", text);
+    }
+
+    enum class Stop { None, User, Limit } stop = Stop::None;
+    const Clock::time_point start = Clock::now();
+    Clock::time_point cancelledAt;
+    auto since = [](Clock::time_point from) {
+        return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - from).count());
+    };
+    auto stopText = [&](long elapsed) {
+        const long secs = (elapsed + 500) / 1000;
+        return stop == Stop::User
+                   ? "Operazione annullata dall'utente dopo " + std::to_string(secs) + " secondi di attesa del database"
+                   : "Il database non ha risposto entro " + std::to_string(secs) + " secondi: operazione annullata";
+    };
+    auto stopCode = [&] { return stop == Stop::User ? sa_err::Cancelled : sa_err::TimedOut; };
+
+    PGresultPtr result;
+    long lastTick = -t.tickMs;
+    for (;;) {
+        // Until a whole result is in: the socket is watched with a timeout,
+        // never a blocking read.
+        for (;;) {
+            const int flushed = PQflush(c);
+            if (flushed < 0) throw lost();
+            if (flushed == 0 && !PQisBusy(c)) break;
+            const long elapsed = since(start);
+            long timeout;
+            if (stop != Stop::None) timeout = std::min<long>(t.tickMs, t.cancelGraceMs - since(cancelledAt));
+            else if (elapsed < t.dialogAfterMs) timeout = std::min<long>(t.dialogAfterMs, t.limitMs) - elapsed;
+            else timeout = std::min<long>(t.tickMs, t.limitMs - elapsed);
+            pollfd p{PQsocket(c), static_cast<short>(POLLIN | (flushed == 1 ? POLLOUT : 0)), 0};
+            const int ready = ::poll(&p, 1, static_cast<int>(std::max<long>(timeout, 0)));
+            if (ready < 0 && errno != EINTR) throw lost();
+            if (ready > 0 && (p.revents & (POLLIN | POLLERR | POLLHUP)) && !PQconsumeInput(c)) throw lost();
+
+            const long now = since(start);
+            // once a tick, however fast the data comes
+            if (now >= t.dialogAfterMs && hook.waiting && now - lastTick >= t.tickMs) {
+                lastTick = now;
+                busy.observed = true;
+                // Asked on every tick, after a cancel too, so the dialog
+                // stays alive until the statement is over.
+                const bool userCancel = hook.waiting(now);
+                if (stop == Stop::None && userCancel) stop = Stop::User;
+            }
+            if (stop == Stop::None && now >= t.limitMs) stop = Stop::Limit;
+            if (stop != Stop::None && cancelledAt == Clock::time_point{}) {
+                cancelledAt = Clock::now();
+                requestCancel(c);
+            }
+            if (stop != Stop::None && since(cancelledAt) >= t.cancelGraceMs) {
+                // The server ended neither the statement nor the connection:
+                // leave it. What it did with the statement cannot be known.
+                m_closeWhenIdle = true;
+                throw SAException(SA_DBMS_API_Error, stopCode(),
+                                  stopText(now) +
+                                      ".\nIl database non risponde: la connessione è stata chiusa e l'esito "
+                                      "dell'ultima operazione non è certo.",
+                                  "57014", text);
+            }
+        }
+        PGresultPtr r(PQgetResult(c));
+        if (!r) break;
+        // The first failure is the statement's; otherwise the last result.
+        const bool failed = result && PQresultStatus(result.get()) != PGRES_COMMAND_OK &&
+                            PQresultStatus(result.get()) != PGRES_TUPLES_OK;
+        if (!failed) result = std::move(r);
+    }
+    busy.done = true;
+    if (PQstatus(c) == CONNECTION_BAD) throw lost();
+    if (stop != Stop::None && result) {
+        const char* state = PQresultErrorField(result.get(), PG_DIAG_SQLSTATE);
+        // Ended by our cancel: said as the user sees it. A statement that was
+        // done before the cancel arrived keeps its result.
+        if (state && std::strcmp(state, "57014") == 0)
+            throw SAException(SA_DBMS_API_Error, stopCode(), stopText(since(start)), "57014", text);
+    }
+    return result;
 }
 
 // ---------------------------------------------------------------- params
@@ -296,22 +482,13 @@ void SACommand::Execute() {
     // command at an old address for the old one
     static std::atomic<unsigned long> results{0};
     m_resultId = ++results;
-    PGconn* c = m_conn->handle();
-    PGresultPtr r(PQexecParams(c, m_sql.c_str(), static_cast<int>(values.size()), nullptr,
-                               values.data(), nullptr, nullptr, 0));
+    PGresultPtr r = m_conn->Run(m_sql, values, m_text);
     ExecStatusType st = r ? PQresultStatus(r.get()) : PGRES_FATAL_ERROR;
     if (st == PGRES_COMMAND_OK || st == PGRES_TUPLES_OK) {
         m_result = std::move(r);
         return;
     }
-    if (PQstatus(c) == CONNECTION_BAD) {
-        std::string msg = PQerrorMessage(c);
-        m_conn->Disconnect();
-        throw SAException(SA_DBMS_API_Error, sa_err::ConnectionLost,
-                          "Connessione al database interrotta: " + msg, "08006", m_text);
-    }
-    std::string msg = r ? PQresultErrorMessage(r.get()) : PQerrorMessage(c);
-    while (!msg.empty() && (msg.back() == '\n' || msg.back() == ' ')) msg.pop_back();
+    std::string msg = r ? trimmed(PQresultErrorMessage(r.get())) : "Nessuna risposta dal database";
     const char* state = r ? PQresultErrorField(r.get(), PG_DIAG_SQLSTATE) : nullptr;
     throw SAException(SA_DBMS_API_Error, 0, msg, state ? state : "", m_text);
 }

@@ -7,12 +7,20 @@
 // infers it from the context (a code bound as long compares with an integer
 // column, an article code with a varchar one, a date with a DATE column).
 //
-// Results are kept whole (PQexecParams); FetchNext walks them. A missing field,
-// a fetch past the end or an unbound parameter raises SAException (class 1);
-// server errors raise class 2 with the SQLSTATE.
+// Results are kept whole; FetchNext walks them. A missing field, a fetch past
+// the end or an unbound parameter raises SAException (class 1); server errors
+// raise class 2 with the SQLSTATE.
+//
+// No statement waits for ever: Execute sends it and waits on the socket. Once
+// it has run sa::WaitTimings::dialogAfterMs the program's wait hook is asked
+// every tick whether the user wants to cancel it (the program shows a wait
+// dialog with "Annulla"); at limitMs it is cancelled anyway. A cancel is the
+// server's cancel request; a server that does not end the statement within
+// cancelGraceMs loses the connection. Either way an SAException in Italian.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -90,7 +98,45 @@ constexpr int NoSuchParam = -1005;
 constexpr int BadValue = -1006;
 constexpr int ConnectFailed = -1007;
 constexpr int ConnectionLost = -1008;
+constexpr int ConnectionBusy = -1009;  // a statement still runs on the connection
+constexpr int Cancelled = -1010;       // the user stopped the wait ("Annulla")
+constexpr int TimedOut = -1011;        // the statement passed the hard limit
 }  // namespace sa_err
+
+namespace sa {
+
+// Every timing of the wait for the database, in one place. The program may
+// override them from its settings file (section [Database]).
+struct WaitTimings {
+    int connectTimeoutSec = 10;  // a server that does not answer the start-up
+    int dialogAfterMs = 3000;    // a statement still running shows the wait dialog
+    int limitMs = 300000;        // and is cancelled after 5 minutes, user or not
+    int cancelGraceMs = 5000;    // cancelled but still running: the connection goes
+    int tickMs = 100;            // how often the wait dialog is kept alive
+    // TCP only (the embedded database uses a Unix socket): a peer that went
+    // silent is found dead after idle + interval x count seconds, and data
+    // unacknowledged for userTimeoutMs drops the connection.
+    int keepaliveIdleSec = 30;
+    int keepaliveIntervalSec = 10;
+    int keepaliveCount = 3;
+    int tcpUserTimeoutMs = 60000;
+};
+const WaitTimings& GetWaitTimings();
+void SetWaitTimings(const WaitTimings& t);
+
+// What the program does while a statement keeps the user waiting. The library
+// includes nothing of the user interface: the program installs this (frame/ui
+// shows its wait dialog through the Ui service).
+struct WaitHook {
+    // Every tick once the statement has run dialogAfterMs; true when the
+    // user asked to cancel it.
+    std::function<bool(long elapsedMs)> waiting;
+    // Once, after waiting was called, when the statement has ended however.
+    std::function<void()> over;
+};
+void SetWaitHook(WaitHook hook);
+
+}  // namespace sa
 
 struct PGconnDeleter { void operator()(pg_conn* c) const; };
 struct PGresultDeleter { void operator()(pg_result* r) const; };
@@ -106,18 +152,32 @@ public:
 
     // conninfo as libpq takes it ("host=/tmp dbname=promo" or a URI).
     // The session's search_path is set to admin first, so unqualified table
-    // names in statements resolve to the module's schema.
+    // names in statements resolve to the module's schema. The connect timeout
+    // and the TCP keepalives of sa::WaitTimings apply unless conninfo names
+    // its own.
     void Connect(const std::string& conninfo);
+    // While a statement runs on it (its wait lets other events through) the
+    // connection closes once the statement is over.
     void Disconnect();
     bool isConnected() const { return m_conn != nullptr; }
+    // True while a statement of this connection is waiting for the server.
+    bool isBusy() const { return m_busy; }
     // Server-side statement timeout in milliseconds (0 = none).
     void setStatementTimeout(int ms);
     pg_conn* handle() const { return m_conn.get(); }
     const std::string& conninfo() const { return m_conninfo; }
 
 private:
+    friend class SACommand;
+    // Sends sql with its parameters and waits for the result as the header
+    // comment says; text is the statement as the caller wrote it.
+    PGresultPtr Run(const std::string& sql, const std::vector<const char*>& values,
+                    const std::string& text);
+
     PGconnPtr m_conn;
     std::string m_conninfo;
+    bool m_busy = false;
+    bool m_closeWhenIdle = false;
 };
 
 class SAParam {

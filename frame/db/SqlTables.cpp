@@ -157,7 +157,7 @@ void CPSQLprm::Blank(SACommand* cmd, const PROMOTES* head, PROMOZIONI* rec) {
     rec->prm_frontalino = BlankFrontalino;
     if (cmd && cmd->Connection() && cmd->Connection()->isConnected()) {
         SACommand aux(cmd->Connection());
-        rec->prm_codice = MaxPlusOne(aux, "admin.promorow", "prm_codice");
+        rec->prm_codice = DrawCode(aux);
     }
 }
 
@@ -233,7 +233,7 @@ void CPSQLpra::Blank(SACommand* cmd, const PROMOACQ_HEAD* head, PROMOACQ* rec) {
     }
     if (cmd && cmd->Connection() && cmd->Connection()->isConnected()) {
         SACommand aux(cmd->Connection());
-        rec->pra_codice = MaxPlusOne(aux, "admin.promoacq", "pra_codice");
+        rec->pra_codice = DrawCode(aux);
     }
 }
 
@@ -274,7 +274,7 @@ void CPSQLinr::Blank(SACommand* cmd, const INCPERH* head, INCPER* rec) {
     if (head) rec->inr_incph = head->inh_codice;
     if (cmd && cmd->Connection() && cmd->Connection()->isConnected()) {
         SACommand aux(cmd->Connection());
-        rec->inr_codice = MaxPlusOne(aux, "admin.incper", "inr_codice");
+        rec->inr_codice = DrawCode(aux);
     }
 }
 

@@ -61,4 +61,8 @@ bool DBConferma() {
                                   frame::IDNO) == frame::IDYES;
 }
 
-void InstallDbCallbacks() { orvdb::SetDeleteConfirm([] { return DBConferma(); }); }
+void InstallDbCallbacks() {
+    orvdb::SetDeleteConfirm([] { return DBConferma(); });
+    sa::SetWaitHook({[](long elapsedMs) { return frame::ui().DbWaiting(elapsedMs); },
+                     [] { frame::ui().DbWaitOver(); }});
+}

@@ -36,6 +36,7 @@ int DBError(int code);
 // true on Yes.
 bool DBConferma();
 
-// Installs the data-access library's questions (the delete confirmation)
-// so that they go through the Ui service. The program calls it at start-up.
+// Installs the data-access library's questions (the delete confirmation) and
+// its wait for slow statements (the wait dialog with "Annulla") so that they
+// go through the Ui service. The program calls it at start-up.
 void InstallDbCallbacks();

@@ -84,6 +84,13 @@ public:
     // A progress dialog was created, changed or destroyed. The Qt service
     // repaints it here, since the work runs on the user-interface thread.
     virtual void ProgressChanged(COrvProgressDlg*) {}
+    // A database statement has kept the user waiting elapsedMs; asked on
+    // every tick while it runs (sa::WaitHook, installed by InstallDbCallbacks).
+    // The Qt service shows its wait dialog with "Annulla" and lets events
+    // through; true once "Annulla" was pressed. This default just waits.
+    virtual bool DbWaiting(long /*elapsedMs*/) { return false; }
+    // That statement is over, however it ended: the wait dialog goes.
+    virtual void DbWaitOver() {}
 };
 
 // The installed service. Never null: a QtUi is created on first use.

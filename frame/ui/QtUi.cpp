@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include "frame/ui/OrvCalc.h"
+#include "frame/ui/OrvDbWaitDlg.h"
 #include "frame/ui/OrvPar.h"
 #include "frame/ui/OrvProgressDlg.h"
 
@@ -150,6 +151,32 @@ bool QtUi::ProgressCancelled(COrvProgressDlg* dlg) {
 }
 
 void QtUi::ProgressChanged(COrvProgressDlg*) { QApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
+QtUi::QtUi() = default;
+QtUi::~QtUi() = default;
+
+bool QtUi::DbWaiting(long elapsedMs) {
+    if (!m_dbWait) {
+        // Without a parent, so no window closed meanwhile takes it along.
+        m_dbWait = std::make_unique<COrvDbWaitDlg>();
+        if (QWidget* over = QApplication::activeWindow())
+            m_dbWait->move(over->frameGeometry().center() - m_dbWait->frameGeometry().center() +
+                           m_dbWait->pos());
+        m_dbWait->show();
+    }
+    m_dbWait->SetElapsed(elapsedMs);
+    // Lets the click on "Annulla" and the repaints through. A statement that
+    // one of these events starts waits under the same dialog, and its end
+    // must not take the dialog from under this one.
+    ++m_dbWaitPumping;
+    QApplication::processEvents();
+    --m_dbWaitPumping;
+    return m_dbWait && m_dbWait->IsCancelPressed();
+}
+
+void QtUi::DbWaitOver() {
+    if (m_dbWaitPumping == 0) m_dbWait.reset();
+}
 
 void QtUi::SetWaitCursor(bool on) {
     if (on) {

@@ -2,9 +2,13 @@
 // modal dialogs, the calculator and the help pages.
 #pragma once
 
+#include <memory>
+
 #include <QString>
 
 #include "frame/ui/OrvUi.h"
+
+class COrvDbWaitDlg;
 
 namespace frame {
 
@@ -26,9 +30,18 @@ public:
     void Help(const QString& topic) override;
     bool LaunchFile(const QString& path) override;
     bool ShowReport(QWidget* parent, const ReportJob& job) override;
+    bool DbWaiting(long elapsedMs) override;
+    void DbWaitOver() override;
+    // The database wait dialog while it is shown (for tests), else null.
+    COrvDbWaitDlg* DbWaitDialog() const { return m_dbWait.get(); }
+
+    QtUi();
+    ~QtUi() override;
 
 private:
     int m_waitDepth = 0;
+    std::unique_ptr<COrvDbWaitDlg> m_dbWait;
+    int m_dbWaitPumping = 0;
 };
 
 // The file of a help topic: "tavelo.chm::/Pagina.htm" -> <help dir>/Pagina.htm;

@@ -32,6 +32,7 @@ void ScriptedUi::ClearRecords() {
     progress.clear();
     m_progressIndex.clear();
     reports.clear();
+    dbWaits.clear();
     helpTopics.clear();
     launchedFiles.clear();
     calculatorCount = 0;
@@ -182,6 +183,20 @@ bool ScriptedUi::ShowReport(QWidget*, const frame::ReportJob& job) {
     const int pages = frame::WriteReportPdf(job);
     reports.push_back({job.title, job.templateName, job.pdfPath, job.landscape, pages});
     return pages > 0;
+}
+
+bool ScriptedUi::DbWaiting(long elapsedMs) {
+    if (dbWaits.empty() || dbWaits.back().over) dbWaits.push_back({elapsedMs, elapsedMs, 0, false, false});
+    RecordedDbWait& w = dbWaits.back();
+    ++w.ticks;
+    w.lastMs = elapsedMs;
+    ++m_dbTicks;
+    if (m_dbCancelAt > 0 && m_dbTicks >= m_dbCancelAt) w.cancelled = true;
+    return w.cancelled;
+}
+
+void ScriptedUi::DbWaitOver() {
+    if (!dbWaits.empty()) dbWaits.back().over = true;
 }
 
 // ---- keyboard and widgets ---------------------------------------------------

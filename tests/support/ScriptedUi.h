@@ -65,6 +65,15 @@ struct RecordedProgress {
     bool destroyed = false;
 };
 
+// One wait for a slow database statement: the wait dialog from its first
+// tick to the statement's end.
+struct RecordedDbWait {
+    long firstMs = 0, lastMs = 0;  // the statement's running time at the first and last tick
+    int ticks = 0;
+    bool cancelled = false;  // "Annulla" was pressed (CancelDbWaitAt)
+    bool over = false;       // the statement ended and the dialog went
+};
+
 // A report shown through ShowReport: the scripted service writes its PDF
 // (job.pdfPath) so tests read what would have been printed.
 struct RecordedReport {
@@ -95,6 +104,9 @@ public:
     // The n-th CheckCancelButton call (1-based, counted over all progress
     // dialogs) answers "cancel pressed"; 0 never.
     void CancelProgressAt(int n) { m_cancelAt = n; }
+    // The n-th tick of the database wait dialog (1-based, counted over all
+    // waits) presses "Annulla"; 0 never.
+    void CancelDbWaitAt(int n) { m_dbCancelAt = n; }
     // A message, menu, file dialog or modal dialog with nothing queued for it
     // fails the test (otherwise it takes its default: the default button, no
     // menu choice, no file, a cancelled dialog).
@@ -113,6 +125,7 @@ public:
     std::vector<RecordedModal> modals;
     std::vector<RecordedProgress> progress;
     std::vector<RecordedReport> reports;
+    std::vector<RecordedDbWait> dbWaits;
     QStringList helpTopics;
     QStringList launchedFiles;
     int calculatorCount = 0;
@@ -137,6 +150,8 @@ public:
     bool LaunchFile(const QString& path) override;
     void FocusChanged(QWidget* w) override;
     bool ShowReport(QWidget* parent, const frame::ReportJob& job) override;
+    bool DbWaiting(long elapsedMs) override;
+    void DbWaitOver() override;
 
 private:
     RecordedProgress& ProgressOf(COrvProgressDlg* dlg);
@@ -149,6 +164,8 @@ private:
     std::deque<ModalScript> m_modals;
     int m_cancelAt = 0;
     int m_cancelChecks = 0;
+    int m_dbCancelAt = 0;
+    int m_dbTicks = 0;
     bool m_strict = false;
     std::vector<std::pair<const COrvProgressDlg*, std::size_t>> m_progressIndex;
 };
