@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "frame/db/OrvText.h"
 #include "frame/db/SqlTables.h"
 #include "frame/ui/OrvDbUi.h"
 #include "frame/ui/OrvHelpers.h"
@@ -18,21 +19,11 @@ namespace promo {
 
 namespace {
 
-std::string_view Trim(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return s;
-}
-
-// Fields are cut by bytes, as the terminals write them, then decoded.
-std::string Field(std::string_view s, std::size_t from, std::size_t count) {
-    if (from >= s.size()) return {};
-    return std::string(Trim(s.substr(from, count)));
-}
-
 // Article code as looked up: at most 30 characters, trimmed.
-std::string LookupKey(const std::string& code) { return std::string(Trim(std::string_view(code).substr(0, 30))); }
+std::string LookupKey(const std::string& code) {
+    std::string key = code.substr(0, 30);
+    return strtrim(key);
+}
 
 QString InFolder() { return QDir(QString::fromStdString(orvpar.dataDir)).filePath(QStringLiteral("in")); }
 
@@ -42,27 +33,6 @@ const FileTerminal* FileTerminalOfKind(int kind) {
     for (const FileTerminal& t : kFileTerminals)
         if (t.kind == kind) return &t;
     return nullptr;
-}
-
-std::optional<Reading> ParseReadingLine(std::string_view line, int kind) {
-    line = line.substr(0, kReadingLineMax);
-    Reading r;
-    if (kind == 8) {
-        r.code = Field(line, 0, 13);
-        r.qty = Field(line, 13, 5);
-        return r;
-    }
-    std::string s(line);
-    if (!s.empty() && s.front() == '|') {
-        s.front() = ' ';
-        s = std::string(Trim(s));
-    }
-    const std::size_t bar = s.find('|');
-    if (bar == std::string::npos) return std::nullopt;
-    r.code = Field(s, 0, std::min<std::size_t>(bar, 15));
-    const std::size_t bar2 = s.find('|', bar + 1);
-    if (bar2 != std::string::npos) r.qty = Field(s, bar + 1, std::min<std::size_t>(bar2 - bar - 1, 10));
-    return r;
 }
 
 CImportLettori::CImportLettori(QWidget* parent, PROMOTES& prt, CSpreadSheet* grid,
@@ -163,7 +133,7 @@ void CImportLettori::ReadFile(SACommand* cmd, const QString& path, int kind, CGu
             frame::ui().MessageBox(
                 m_parent,
                 QStringLiteral("Lettura scartata : Separatore di campo mancante\n\n%1")
-                    .arg(QString::fromUtf8(line)),
+                    .arg(QString::fromStdString(orvdb::DecodeFileText(line).text)),
                 m_parent ? m_parent->windowTitle() : QString(), frame::MB_OK, frame::MsgIcon::Exclamation);
             continue;
         }

@@ -3,13 +3,10 @@
 // editor), each through the guided article step.
 #pragma once
 
-#include <optional>
-#include <string>
-#include <string_view>
-
 #include <QStringList>
 
 #include "promozioni/import/GuidedStep.h"
+#include "promozioni/import/ReadingLine.h"
 
 class COrvProgressDlg;
 
@@ -38,20 +35,6 @@ const FileTerminal* FileTerminalOfKind(int kind);
 inline constexpr const char* kDownloadProgram = "scarica.sh";
 // Present in the "in" folder while the download program works.
 inline constexpr const char* kLockFile = "ORV_EOD.LCK";
-// Longest reading line taken; the rest of a longer line is dropped.
-inline constexpr int kReadingLineMax = 200;
-
-// One reading: the article code or barcode, and the quantity as read (not
-// used by the promotion import).
-struct Reading {
-    std::string code;
-    std::string qty;
-};
-// A reading line by its terminal's layout (kinds 5 and 7 separated by "|",
-// kind 8 in fixed columns), decoded to UTF-8. Empty when a separated line
-// has no "|".
-std::optional<Reading> ParseReadingLine(std::string_view line, int kind);
-
 class CImportLettori {
 public:
     // prt: the promotion, re-read before the readings. grid and append: the

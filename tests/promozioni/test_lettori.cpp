@@ -43,6 +43,7 @@ TEST(ReadingLine, LayoutsOfTheTerminals) {
         {8, "ART004", true, "ART004", ""},
         {8, "ABC|12345678901234567890", true, "ABC|123456789", "01234"},  // columns, not bars
         {8, "", true, "", ""},
+        {7, "CAF\xc8|2|", true, "CAF\xc3\x88", "2"},  // Windows-1252 read as such
     };
     for (const Case& c : cases) {
         const auto r = promo::ParseReadingLine(c.line, c.kind);
@@ -105,8 +106,12 @@ protected:
     void EditorSaves(short tipo, double value, const char* expectArt = nullptr, short expectTipo = -1) {
         ui.QueueModal([=](QDialog& d) {
             auto& row = dynamic_cast<CPromozioniRow&>(d);
-            if (expectArt) EXPECT_STREQ(row.m_rec.prm_art, expectArt);
-            if (expectTipo >= 0) EXPECT_EQ(row.m_rec.prm_tipo_offerta, expectTipo);
+            if (expectArt) {
+                EXPECT_STREQ(row.m_rec.prm_art, expectArt);
+            }
+            if (expectTipo >= 0) {
+                EXPECT_EQ(row.m_rec.prm_tipo_offerta, expectTipo);
+            }
             EXPECT_GT(row.m_rec.prm_codice, 3);  // its own new code, never the template's
             row.m_rec.prm_tipo_offerta = tipo;
             row.m_rec.prm_valore_offerta[0] = value;
