@@ -78,7 +78,7 @@ COrvDialog::COrvDialog(QWidget* parent) : QDialog(parent) {
     // after this constructor are covered too.
     Watch(this);
     m_focusMark = new FocusMarkWidget(this);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (!now || now->window() == this) UpdateFocusMark();
     });
 }
@@ -94,7 +94,9 @@ void COrvDialog::UpdateFocusMark() {
     mark->Follow(f);
 }
 
-COrvDialog::~COrvDialog() = default;
+// QDialog's destructor hides the window, which moves the focus: by then this
+// is no longer a COrvDialog, so the watch must be gone first.
+COrvDialog::~COrvDialog() { disconnect(m_focusWatch); }
 
 void COrvDialog::Watch(QObject* o) {
     if (!o->isWidgetType()) return;

@@ -143,6 +143,7 @@ private:
     QString m_helpTopic;
     bool m_enterClicksButtons = true;
     QPointer<QWidget> m_focusMark;
+    QMetaObject::Connection m_focusWatch;
     bool m_initDone = false;
     bool m_inInit = false;
     bool m_closedInInit = false;
