@@ -119,12 +119,15 @@ public:
     void SetFooterDividerColor(COLORREF c) { SetFooterDividerColor(frame::ColorFromRef(c)); }
 
     // Prints the list as shown (rows in display order, then the footer rows
-    // when shown) as a table under `title`. The title may split into parts
-    // with "&b": before the first mark left, after it centred, after a second
-    // one right-aligned; "&p" and "&P" stand for page number and pages, "&d"
-    // for today's date. toPdf writes the PDF file pdfPath; otherwise the PDF
-    // goes to a temporary file opened through frame::ui().LaunchFile, from
-    // whose viewer the user prints. Returns false when nothing was written.
+    // when shown, in bold under a rule) as a table under `title`, through the
+    // frame's table painter (OrvTablePrint.h, which has the title codes: "&b"
+    // splits the title into left, centred and right parts, "&p" and "&P" are
+    // page and pages, "&d" today). Columns keep their alignment and share the
+    // page's width in proportion to their widths; a list wider than 900
+    // prints landscape. toPdf writes the PDF file pdfPath; otherwise the
+    // report goes to frame::ui().ShowReport like every other print (the
+    // preview in the program, a PDF in the reports' folder when headless).
+    // Returns false when nothing was shown or written.
     bool Print(bool toPdf, const QString& pdfPath = QString(), const QString& title = QString());
 
     // The widget that shows the rows (focus, key handling, geometry).

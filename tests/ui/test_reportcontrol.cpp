@@ -1,5 +1,6 @@
 // Report list: records, sorting, selection by bookmark, footer, and the
 // printed PDF's text.
+#include <QDate>
 #include <QFile>
 #include <QHeaderView>
 #include <QProcess>
@@ -165,15 +166,44 @@ TEST_F(ReportTest, PdfHoldsTitleCaptionsRowsAndFooter) {
                           "CAFFÈ MACINATO 250G", "1234.50", "Pagina 1 di 1"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
     EXPECT_FALSE(text.contains(QStringLiteral("&b")));
+    EXPECT_TRUE(text.contains(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))));
     // Rows as shown, sorted by code descending, then the footer.
     EXPECT_LT(text.indexOf(QStringLiteral("ART003")), text.indexOf(QStringLiteral("ART001")));
     EXPECT_LT(text.indexOf(QStringLiteral("ART001")), text.indexOf(QStringLiteral("1364.50")));
-    EXPECT_TRUE(ui.launchedFiles.isEmpty());
-    // Without a path the PDF is opened for the user.
-    ASSERT_TRUE(list.Print(false));
-    ASSERT_EQ(ui.launchedFiles.size(), 1);
-    EXPECT_TRUE(PdfText(ui.launchedFiles.front()).contains(QStringLiteral("ZUCCHERO 1KG")));
-    QFile::remove(ui.launchedFiles.front());
+    EXPECT_TRUE(ui.reports.empty());
+    // Without a path the list is shown like every other print.
+    QTemporaryDir out;
+    qputenv("PROMO_REPORT_OUT", out.path().toUtf8());
+    ASSERT_TRUE(list.Print(false, QString(), QStringLiteral("&bCampagna: ESTATE")));
+    qunsetenv("PROMO_REPORT_OUT");
+    ASSERT_EQ(ui.reports.size(), 1u);
+    EXPECT_EQ(ui.reports[0].title, QStringLiteral("Campagna: ESTATE"));
+    EXPECT_FALSE(ui.reports[0].landscape);
+    EXPECT_TRUE(ui.reports[0].pdfPath.startsWith(out.path()));
+    EXPECT_TRUE(PdfText(ui.reports[0].pdfPath).contains(QStringLiteral("ZUCCHERO 1KG")));
+}
+
+// Text reads back as written (the print's font has no ligatures), a long
+// description is cut while a number in a narrow column stays whole, and a
+// list wider than a portrait page prints landscape.
+TEST_F(ReportTest, PrintFitsItsColumnsAndTurnsWideLists) {
+    Add({"ART005", "caffè filtro soffice, confezione risparmio da dodici pacchi ZZFINE", 0, 0, 0, 123456789.5, 0, 0, 15});
+    list.Populate();
+    const QString text = PrintToText(QStringLiteral("Lista"));
+    for (const char* s : {"caffè filtro soffice", "123456789.50"}) EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
+    EXPECT_FALSE(text.contains(QStringLiteral("ZZFINE")));
+
+    QTemporaryDir out;
+    qputenv("PROMO_REPORT_OUT", out.path().toUtf8());
+    const struct { int extra; bool landscape; } cases[] = {{0, false}, {450, true}};
+    for (const auto& c : cases) {
+        if (c.extra) list.AddColumn(QStringLiteral("Note"), c.extra);
+        ui.ClearRecords();
+        ASSERT_TRUE(list.Print(false, QString(), QStringLiteral("Lista")));
+        ASSERT_EQ(ui.reports.size(), 1u);
+        EXPECT_EQ(ui.reports[0].landscape, c.landscape) << c.extra;
+    }
+    qunsetenv("PROMO_REPORT_OUT");
 }
 
 TEST_F(ReportTest, LongListsBreakIntoPages) {
