@@ -241,8 +241,10 @@ COrvReportControl::COrvReportControl(QWidget* parent) : QWidget(parent) {
     m_footerView->header()->setStretchLastSection(false);
     m_view->viewport()->installEventFilter(this);
 
-    connect(header, &QHeaderView::sectionResized, this,
-            [this](int column, int, int width) { m_footerView->setColumnWidth(column, width); });
+    connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        m_footerView->setColumnWidth(column, width);
+        if (!m_applyingWidths && column < GetColumnCount()) UserResizedColumn(column, width);
+    });
     connect(m_view->horizontalScrollBar(), &QScrollBar::valueChanged,
             m_footerView->horizontalScrollBar(), &QScrollBar::setValue);
 
@@ -275,7 +277,7 @@ int COrvReportControl::AddColumn(const QString& caption, int width, Qt::Alignmen
                                  bool sortable) {
     m_model->BeginReset();
     m_footerModel->BeginReset();
-    m_columns.push_back(Column{caption, std::max(1, width), align, sortable});
+    m_columns.push_back(Column{caption, std::max(1, width), double(std::max(1, width)), align, sortable});
     m_footerModel->EndReset();
     m_model->EndReset();
     ApplyColumnWidths();
@@ -413,6 +415,18 @@ int COrvReportControl::GetSelectedCount() const {
     return int(m_view->selectionModel()->selectedRows().size());
 }
 
+int COrvReportControl::FindBookmark(long bookmark) const {
+    for (int r = 0; r < GetRowCount(); ++r)
+        if (GetRow(r)->GetBookmark() == bookmark) return r;
+    return -1;
+}
+
+int COrvReportControl::FindRow(int column, const QString& text) const {
+    for (int r = 0; r < GetRowCount(); ++r)
+        if (GetRow(r)->GetItemText(column) == text) return r;
+    return -1;
+}
+
 void COrvReportControl::SortByColumn(int column, bool ascending) {
     if (column >= GetColumnCount()) return;
     m_sortColumn = column < 0 ? -1 : column;
@@ -479,13 +493,13 @@ void COrvReportControl::SyncFooterWidths() {
 
 std::vector<int> COrvReportControl::ColumnWidths(int total) const {
     std::vector<int> out;
-    long sum = 0;
-    for (const Column& c : m_columns) sum += c.width;
+    double sum = 0;
+    for (const Column& c : m_columns) sum += c.share;
     if (sum <= 0) return out;
     int used = 0;
     for (size_t i = 0; i < m_columns.size(); ++i) {
         const int w = i + 1 == m_columns.size() ? total - used
-                                                 : int(std::lround(double(m_columns[i].width) * total / double(sum)));
+                                                 : int(std::lround(m_columns[i].share * total / sum));
         out.push_back(std::max(1, w));
         used += w;
     }
@@ -493,15 +507,48 @@ std::vector<int> COrvReportControl::ColumnWidths(int total) const {
 }
 
 void COrvReportControl::ApplyColumnWidths() {
+    m_applyingWidths = true;
     if (m_autoSize) {
         int total = m_view->viewport()->width();
         if (total <= 0) total = width();
         const std::vector<int> w = ColumnWidths(total);
         for (size_t i = 0; i < w.size(); ++i) m_view->setColumnWidth(int(i), w[i]);
     } else {
-        for (int i = 0; i < GetColumnCount(); ++i) m_view->setColumnWidth(i, m_columns[size_t(i)].width);
+        for (int i = 0; i < GetColumnCount(); ++i)
+            m_view->setColumnWidth(i, int(std::lround(m_columns[size_t(i)].share)));
     }
+    m_applyingWidths = false;
     SyncFooterWidths();
+}
+
+void COrvReportControl::UserResizedColumn(int column, int width) {
+    if (!m_autoSize) {
+        m_columns[size_t(column)].share = width;
+        return;
+    }
+    // Auto sizing keeps the columns within the list (it has no horizontal
+    // scroll bar): the ones after the resized column share what it leaves,
+    // each keeping the header's smallest width.
+    const int kMin = std::max(8, m_view->header()->minimumSectionSize());
+    const int n = GetColumnCount();
+    int total = m_view->viewport()->width();
+    if (total <= 0) total = this->width();
+    std::vector<double> w(static_cast<size_t>(n));
+    double before = 0, afterShares = 0;
+    for (int i = 0; i < n; ++i) {
+        w[size_t(i)] = m_view->columnWidth(i);
+        if (i < column) before += w[size_t(i)];
+        if (i > column) afterShares += m_columns[size_t(i)].share;
+    }
+    const int after = n - column - 1;
+    const double room = total - before;
+    w[size_t(column)] = after == 0 ? std::max<double>(kMin, room)
+                                   : std::clamp<double>(width, kMin, std::max<double>(kMin, room - after * kMin));
+    const double spare = std::max(0.0, room - w[size_t(column)] - after * kMin);
+    for (int i = column + 1; i < n; ++i)
+        w[size_t(i)] = kMin + (afterShares > 0 ? m_columns[size_t(i)].share * spare / afterShares : spare / after);
+    for (int i = 0; i < n; ++i) m_columns[size_t(i)].share = w[size_t(i)];
+    ApplyColumnWidths();
 }
 
 bool COrvReportControl::eventFilter(QObject* watched, QEvent* e) {
@@ -534,7 +581,7 @@ bool COrvReportControl::Print(bool toPdf, const QString& pdfPath, const QString&
         // a column of numbers is narrowed rather than cut
         bool numbers = false;
         for (int r = 0; r < GetRowCount() && !numbers; ++r) numbers = GetRow(r)->IsItemNumber(c);
-        print->columns.push_back({col.caption, double(col.width), align, !numbers});
+        print->columns.push_back({col.caption, col.share, align, !numbers});
     }
     auto addLine = [&](const COrvReportRecord* rec, frame::PrintBand::Kind kind, bool rule) {
         std::vector<QString> cells;

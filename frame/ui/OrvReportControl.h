@@ -71,14 +71,18 @@ public:
     ~COrvReportControl() override;
 
     // Columns, left to right; width in pixels (with auto sizing, the share of
-    // the list's width). Returns the column's index.
+    // the list's width; either way the share of the printed page). Returns
+    // the column's index.
     int AddColumn(const QString& caption, int width, Qt::Alignment align = Qt::AlignLeft,
                   bool sortable = true);
     int GetColumnCount() const;
     QString GetColumnCaption(int column) const;
     void SetColumnAlignment(int column, Qt::Alignment align);
     void SetColumnSortable(int column, bool sortable);
-    // Columns share the list's width in proportion to their widths.
+    // Columns share the list's width in proportion to their widths. A column
+    // the user widens or narrows takes its room from the columns after it,
+    // which keep their proportions, so every column stays in view; the new
+    // proportions hold when the list is resized and when it is printed.
     void SetAutoColumnSizing(bool on);
     void SetVerticalGridLines(bool on);
     void SetMultipleSelection(bool on);
@@ -105,6 +109,10 @@ public:
     std::vector<COrvReportRecord*> GetSelectedRecords() const;
     std::vector<long> GetSelectedBookmarks() const;
     int GetSelectedCount() const;
+    // The display row of the record with that bookmark, or of the first
+    // record whose item in `column` is `text`; -1 when there is none.
+    int FindBookmark(long bookmark) const;
+    int FindRow(int column, const QString& text) const;
     // Ascending or descending by a column (sortable or not); -1 for none.
     void SortByColumn(int column, bool ascending = true);
 
@@ -150,11 +158,13 @@ private:
     struct Column {
         QString caption;
         int width = 50;
+        double share = 50;  // the width as shown: width until the user resizes the column
         Qt::Alignment align = Qt::AlignLeft;
         bool sortable = true;
     };
     void RecordChanged(COrvReportRecord* record, int column);
     void ApplyColumnWidths();
+    void UserResizedColumn(int column, int width);
     void UpdateFooterVisibility();
     void SyncFooterWidths();
     std::vector<int> ColumnWidths(int total) const;
@@ -165,6 +175,7 @@ private:
     int m_shown = 0;  // records [0, m_shown) are in the model
     bool m_footerShown = false;
     bool m_autoSize = false;
+    bool m_applyingWidths = false;
     int m_sortColumn = -1;
     bool m_sortAscending = true;
 

@@ -1,5 +1,8 @@
-// Report list: records, sorting, selection by bookmark, footer, and the
-// printed PDF's text.
+// Report list: records, sorting, selection by bookmark, footer, auto-sized
+// columns and the printed PDF's text.
+#include <numeric>
+
+#include <QCoreApplication>
 #include <QDate>
 #include <QFile>
 #include <QHeaderView>
@@ -129,6 +132,11 @@ TEST_F(ReportTest, SelectedBookmarksFollowDisplayOrder) {
     EXPECT_EQ(list.GetSelectedBookmarks(), (std::vector<long>{13, 12}));
     list.SelectRow(1);
     EXPECT_EQ(list.GetSelectedBookmarks(), (std::vector<long>{11}));
+    // Lines are found where they are shown.
+    EXPECT_EQ(list.FindBookmark(12), 2);
+    EXPECT_EQ(list.FindRow(0, QStringLiteral("ART003")), 0);
+    EXPECT_EQ(list.FindBookmark(99), -1);
+    EXPECT_EQ(list.FindRow(0, QStringLiteral("ART00")), -1);
 
     list.SetMultipleSelection(false);
     long focusedAtSignal = 0;
@@ -204,6 +212,45 @@ TEST_F(ReportTest, PrintFitsItsColumnsAndTurnsWideLists) {
         EXPECT_EQ(ui.reports[0].landscape, c.landscape) << c.extra;
     }
     qunsetenv("PROMO_REPORT_OUT");
+}
+
+// Auto-sized columns fill the list; one the user resizes takes its room from
+// those after it, and the proportions hold when the list is resized.
+TEST_F(ReportTest, ResizedColumnsStayInView) {
+    list.show();
+    QCoreApplication::processEvents();
+    QTreeView* view = list.View();
+    auto widths = [view] {
+        std::vector<int> w;
+        for (int c = 0; c < 8; ++c) w.push_back(view->columnWidth(c));
+        return w;
+    };
+    auto total = [](const std::vector<int>& w) { return std::accumulate(w.begin(), w.end(), 0); };
+    const int room = view->viewport()->width();
+    ASSERT_EQ(total(widths()), room);
+
+    const std::vector<int> before = widths();
+    view->header()->resizeSection(1, before[1] + 60);  // what a drag does
+    std::vector<int> w = widths();
+    EXPECT_EQ(w[1], before[1] + 60);
+    EXPECT_EQ(w[0], before[0]);
+    EXPECT_EQ(total(w), room);
+    EXPECT_LT(w[7], before[7]);
+
+    // Far too wide: every column after it keeps a sliver, none leaves the list.
+    view->header()->resizeSection(2, 5000);
+    w = widths();
+    EXPECT_EQ(total(w), room);
+    for (int c = 3; c < 8; ++c) EXPECT_GE(w[size_t(c)], view->header()->minimumSectionSize()) << c;
+
+    view->header()->resizeSection(2, before[2]);
+    const double share = double(view->columnWidth(1)) / room;
+    list.resize(900, 300);
+    QCoreApplication::processEvents();
+    const int wider = view->viewport()->width();
+    ASSERT_GT(wider, room);
+    EXPECT_EQ(total(widths()), wider);
+    EXPECT_NEAR(double(view->columnWidth(1)) / wider, share, 0.01);
 }
 
 TEST_F(ReportTest, LongListsBreakIntoPages) {
