@@ -1,17 +1,27 @@
 // Report list: records, sorting, selection by bookmark, footer, auto-sized
-// columns and the printed PDF's text.
+// columns and the printed PDF's text; the status bar of the dialogs that
+// show one.
 #include <numeric>
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QEnterEvent>
 #include <QFile>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QProcess>
+#include <QProgressBar>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeView>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 #include "frame/ui/OrvReportControl.h"
+#include "frame/ui/OrvStatusBar.h"
+#include "frame/ui/OrvToolBar.h"
 #include "frame/ui/OrvUi.h"
 #include "tests/support/ScriptedUi.h"
 
@@ -266,6 +276,77 @@ TEST_F(ReportTest, LongListsBreakIntoPages) {
     EXPECT_TRUE(text.contains(QStringLiteral("pag. 2/%1").arg(pages)));
     EXPECT_TRUE(text.contains(QStringLiteral("Pagina %1 di %1").arg(pages)));
     EXPECT_EQ(text.count(QStringLiteral("Descrizione")), pages);  // captions on every page
+}
+
+// The dialog's status bar: the command under the mouse, the progress of a
+// computation, the lock keys.
+TEST(StatusBar, ShowsTipsProgressAndLockKeys) {
+    QWidget dlg;
+    auto* layout = new QVBoxLayout(&dlg);
+    auto* tools = new COrvToolBar(&dlg);
+    tools->AddButton(1, IMG_NUOVO, QStringLiteral("Nuovo"));
+    tools->SetButtonTooltip(1, QStringLiteral("Crea un nuovo record\nNuovo"));
+    tools->AddButton(2, IMG_SALVA, QStringLiteral("Salva"));
+    tools->Button(2)->setStatusTip(QStringLiteral("Salva il record corrente"));
+    auto* bar = new COrvStatusBar(&dlg);
+    layout->addWidget(tools);
+    layout->addWidget(bar);
+    bar->ShowTipsOf(tools);
+    unsigned locks = 0;
+    bar->SetLockKeyProbe([&locks] { return locks; });
+    dlg.show();
+    QCoreApplication::processEvents();
+
+    // The first line of the tooltip, the status tip before it; back to idle.
+    EXPECT_EQ(bar->GetMessage(), QStringLiteral("Pronto"));
+    const struct { int button; const char* shown; } tips[] = {{1, "Crea un nuovo record"}, {2, "Salva il record corrente"}};
+    for (const auto& t : tips) {
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QCoreApplication::sendEvent(tools->Button(t.button), &enter);
+        EXPECT_EQ(bar->GetMessage(), t.shown);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(tools->Button(t.button), &leave);
+        EXPECT_EQ(bar->GetMessage(), QStringLiteral("Pronto"));
+    }
+    bar->SetMessage(QStringLiteral("Calcolo in corso"));
+    QStatusTipEvent tip(QStringLiteral("Aggiorna la lista dei record\nAggiorna"));
+    QCoreApplication::sendEvent(&dlg, &tip);
+    EXPECT_EQ(bar->GetMessage(), QStringLiteral("Aggiorna la lista dei record"));
+    QStatusTipEvent none{QString()};
+    QCoreApplication::sendEvent(&dlg, &none);
+    EXPECT_EQ(bar->GetMessage(), QStringLiteral("Calcolo in corso"));
+
+    // Shown only while asked; steps stop at the top; long ranges still move.
+    EXPECT_FALSE(bar->ProgressBar()->isVisible());
+    bar->SetRange(0, 3);
+    bar->SetPos(0);
+    bar->SetStep(1);
+    bar->ShowProgress(true);
+    EXPECT_TRUE(bar->ProgressBar()->isVisible());
+    for (int i = 0; i < 5; ++i) bar->StepIt();
+    EXPECT_EQ(bar->GetPos(), 3);
+    EXPECT_EQ(bar->ProgressBar()->value(), bar->ProgressBar()->maximum());
+    bar->SetRange(0, 5000000);
+    bar->SetPos(2500000);
+    EXPECT_EQ(bar->ProgressBar()->value() * 2, bar->ProgressBar()->maximum());
+    bar->ShowProgress(false);
+    EXPECT_FALSE(bar->ProgressBar()->isVisible());
+
+    // Lit as the keyboard says, after a key.
+    const struct { unsigned state; bool caps, num, scroll; } keys[] = {
+        {0, false, false, false}, {1u << COrvStatusBar::CapsLock | 1u << COrvStatusBar::ScrollLock, true, false, true},
+        {1u << COrvStatusBar::NumLock, false, true, false}};
+    for (const auto& k : keys) {
+        locks = k.state;
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_CapsLock, Qt::NoModifier);
+        QCoreApplication::sendEvent(&dlg, &release);
+        EXPECT_EQ(bar->IsLockLit(COrvStatusBar::CapsLock), k.caps) << k.state;
+        EXPECT_EQ(bar->IsLockLit(COrvStatusBar::NumLock), k.num) << k.state;
+        EXPECT_EQ(bar->IsLockLit(COrvStatusBar::ScrollLock), k.scroll) << k.state;
+    }
+    EXPECT_EQ(bar->LockPane(COrvStatusBar::ScrollLock)->text(), QStringLiteral("BLOC SCORR"));
+    // Without an X server the indicators read as off.
+    EXPECT_EQ(COrvStatusBar::SystemLockKeys(), 0u);
 }
 
 }  // namespace
