@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -53,7 +54,14 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
     lay->addWidget(title);
     setCentralWidget(central);
     statusBar()->showMessage("Pronto");
-    resize(1024, 700);
+    // The module's editors take the main window's size: most of the screen
+    // gives the rows grid room, and 1024x700 is the least they are made for.
+    QSize size(1024, 700);
+    if (const QScreen* s = screen()) {
+        const QSize avail = s->availableGeometry().size();
+        size = size.expandedTo(avail * 0.9).boundedTo(avail - QSize(20, 40));
+    }
+    resize(size);
 }
 
 QAction* MainWindow::addEntry(QMenu* menu, const QString& caption, const QKeySequence& key) {

@@ -1,5 +1,5 @@
-// Menu entries of the module: the promotions list, and a debug entry that
-// opens the header editor on a promotion chosen by its stored code.
+// Menu entries of the module: the promotions list, and (with --debug) an
+// entry that opens the header editor on a promotion chosen by its stored code.
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -79,8 +79,9 @@ void ApriPromozione() {
 }  // namespace
 
 // Called once by the program before its main window is built. The list goes
-// to the "Promozioni" menu; the debug entry to "Ricerche" with the lookups.
-void RegisterModuleEntries() {
+// to the "Promozioni" menu; the debug entry, only for developers, to
+// "Ricerche" with the lookups.
+void RegisterModuleEntries(bool debug) {
     HostRegistry::Entries().push_back({QStringLiteral("Promozioni"), CercaPromozioni});
-    HostRegistry::Lookups().push_back({QStringLiteral("Apri Promozione (debug)..."), ApriPromozione});
+    if (debug) HostRegistry::Lookups().push_back({QStringLiteral("Apri Promozione (debug)..."), ApriPromozione});
 }

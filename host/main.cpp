@@ -1,8 +1,9 @@
 // promo: the back office's promotions program.
-//   promo [--db CONNINFO] [--init-only]
+//   promo [--db CONNINFO] [--init-only] [--debug]
 // Without --db (or PROMO_DB) it runs on its embedded database under the
 // user's data directory. --init-only starts the database, loads the demo data
-// when needed, prints what it did and exits.
+// when needed, prints what it did and exits. --debug adds the developers'
+// entries to the menus.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,17 +25,19 @@
 
 // host/Lookups.cpp: the debug entries of the host's lookups.
 void RegisterLookups();
-// host/ModuleEntries.cpp: the debug entries of the module's dialogs.
-void RegisterModuleEntries();
+// host/ModuleEntries.cpp: the module's entries, with the debug ones when asked.
+void RegisterModuleEntries(bool debug);
 
 int main(int argc, char** argv) {
     std::string db;
     bool initOnly = false;
+    bool debug = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--db") && i + 1 < argc) db = argv[++i];
         else if (!std::strcmp(argv[i], "--init-only")) initOnly = true;
+        else if (!std::strcmp(argv[i], "--debug")) debug = true;
         else if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-            std::printf("uso: promo [--db \"host=... dbname=...\"] [--init-only]\n");
+            std::printf("uso: promo [--db \"host=... dbname=...\"] [--init-only] [--debug]\n");
             return 0;
         }
     }
@@ -77,7 +80,7 @@ int main(int argc, char** argv) {
 
     HostSetup::InstallServices();
     RegisterLookups();
-    RegisterModuleEntries();
+    RegisterModuleEntries(debug);
     MainWindow w;
     w.show();
     return app.exec();

@@ -16,11 +16,9 @@ CPromoTrova::CPromoTrova(CSpreadSheet* grid, int mode, QWidget* parent)
     SetHelpTopic(QStringLiteral("tavelo.chm::/Trova.htm"));
     connect(ui->btnTrova, &QPushButton::clicked, this, [this] { OnTrova(); });
     connect(ui->btnEsci, &QPushButton::clicked, this, [this] { OnCancel(); });
-    // A new text is a new search, from the top.
-    connect(ui->edtTrova, &QLineEdit::textEdited, this, [this] {
-        m_row = m_col = 0;
-        setWindowOpacity(1.0);
-    });
+    // The search goes on from the last hit whatever the text, so a refined
+    // text looks further down; only the end of the rows starts it again.
+    connect(ui->edtTrova, &QLineEdit::textEdited, this, [this] { setWindowOpacity(1.0); });
 }
 
 CPromoTrova::~CPromoTrova() = default;

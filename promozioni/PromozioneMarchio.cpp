@@ -35,6 +35,8 @@ CPromozioneMarchio::CPromozioneMarchio(const PROMOTES* head, CSpreadSheet* grid,
         });
         connect(edit, &COrvLineEdit::doubleClicked, this, [this, f] { Lookup(Filter(f)); });
     }
+    // Enter moves on everywhere, buttons included, as in the row editor.
+    SetEnterClicksButtons(false);
 }
 
 CPromozioneMarchio::~CPromozioneMarchio() = default;

@@ -45,20 +45,23 @@ struct ColumnSpec {
     double width;  // < 0: the control's default
     int decimals;
     int maxLength;
+    bool thousands = false;
 };
 
 // The columns that are not part of the repeated groups (steps, weekdays).
+// Amounts group thousands as the row editor's amount fields do; quantities
+// (3 decimals) do not, as its quantity fields do not.
 constexpr ColumnSpec kColumns[] = {
-    {1, CellType::Date, 9, 0, 0},        {2, CellType::Date, 9, 0, 0},
-    {3, CellType::Text, 25, 0, 30},      {4, CellType::Text, 13, 0, 15},
-    {5, CellType::Text, 28, 0, 256},     {6, CellType::Number, 12, 2, 0},
-    {7, CellType::Text, 22, 0, 35},      {8, CellType::Text, 7, 0, 3},
-    {9, CellType::Text, 20, 0, 30},      {10, CellType::Number, 12, 2, 0},
-    {11, CellType::Number, 12, 3, 0},    {42, CellType::Number, 12, 2, 0},
-    {43, CellType::Number, 12, 2, 0},    {44, CellType::Integer, -1, 0, 0},
-    {45, CellType::Check, -1, 0, 0},     {46, CellType::Text, -1, 0, 3},
-    {47, CellType::Integer, 10, 0, 0},   {48, CellType::Integer, -1, 0, 0},
-    {49, CellType::Integer, 5.12, 0, 0}, {50, CellType::Check, 5.37, 0, 0},
+    {1, CellType::Date, 9, 0, 0},          {2, CellType::Date, 9, 0, 0},
+    {3, CellType::Text, 25, 0, 30},        {4, CellType::Text, 13, 0, 15},
+    {5, CellType::Text, 28, 0, 256},       {6, CellType::Number, 12, 2, 0, true},
+    {7, CellType::Text, 22, 0, 35},        {8, CellType::Text, 7, 0, 3},
+    {9, CellType::Text, 20, 0, 30},        {10, CellType::Number, 12, 2, 0, true},
+    {11, CellType::Number, 12, 3, 0},      {42, CellType::Number, 12, 2, 0, true},
+    {43, CellType::Number, 12, 2, 0, true}, {44, CellType::Integer, -1, 0, 0},
+    {45, CellType::Check, -1, 0, 0},       {46, CellType::Text, -1, 0, 3},
+    {47, CellType::Integer, 10, 0, 0},     {48, CellType::Integer, -1, 0, 0},
+    {49, CellType::Integer, 5.12, 0, 0},   {50, CellType::Check, 5.37, 0, 0},
 };
 
 // Top captions: first column, columns spanned, header rows covered, text.
@@ -95,6 +98,9 @@ constexpr struct {
     {42, "Limite Min."}, {43, "Limite Max"},  {44, "Casualità"}, {45, "Azione Post."},
     {46, "Frontalino"},  {49, "Clienti"},
 };
+
+// Text columns that widen to their longest text rather than cut it.
+constexpr int kWideningCols[] = {4, 5, 7, 9};
 
 constexpr const char* kWeekdays[] = {"Dom", "Lun", "Mar", "Mer", "Gio", "Ven", "Sab"};
 constexpr int kHiddenCols[] = {1, 2, 3, 47, 48};
@@ -155,6 +161,15 @@ CPromozioniHead::CPromozioniHead(QWidget* parent)
     connect(ui->edtCodDep, &COrvLineEdit::doubleClicked, this, [this] { OnDblClickCodDep(); });
     connect(ui->edtCodLis, &COrvLineEdit::focusLeft, this, [this] { OnLostFocusEventCodLis(); });
     connect(ui->edtCodLis, &COrvLineEdit::doubleClicked, this, [this] { OnDblClickCodLis(); });
+    // Only what the user does marks the form typed into: fills by code do not.
+    for (COrvLineEdit* e : findChildren<COrvLineEdit*>())
+        connect(e, &QLineEdit::textEdited, this, [this] { m_bTyped = true; });
+    for (COrvComboBox* c : findChildren<COrvComboBox*>())
+        connect(c, &QComboBox::activated, this, [this] { m_bTyped = true; });
+    for (COrvCheckBox* c : findChildren<COrvCheckBox*>())
+        connect(c, &QAbstractButton::clicked, this, [this] { m_bTyped = true; });
+    // Enter moves on everywhere, buttons included (keys table of the editor).
+    SetEnterClicksButtons(false);
 }
 
 CPromozioniHead::~CPromozioniHead() { delete ui; }
@@ -226,14 +241,14 @@ void CPromozioniHead::PrepareGrid() {
     g->SetMaxRows(0);
     g->SetMaxCols(kCols);
     for (const auto& c : kColumns) {
-        g->SetColType(c.col, c.type, c.decimals, false, c.maxLength);
+        g->SetColType(c.col, c.type, c.decimals, c.thousands, c.maxLength);
         if (c.width > 0) g->SetColWidth(c.col, c.width);
     }
     for (int s = 0; s < kSteps; ++s) {
         const int q = kColFirstStep + 3 * s;
         g->SetColType(q, CellType::Number, 3);
-        g->SetColType(q + 1, CellType::Number, 2);
-        g->SetColType(q + 2, CellType::Number, 2);
+        g->SetColType(q + 1, CellType::Number, 2, true);
+        g->SetColType(q + 2, CellType::Number, 2, true);
         for (int c = q; c < q + 3; ++c) g->SetColWidth(c, 12);
     }
     for (int d = 0; d < 7; ++d) {
@@ -274,6 +289,10 @@ void CPromozioniHead::LoadTable() {
     // A count of 0 drops every line with its cells; deleting them one by one
     // first would only clear what goes anyway.
     g->SetMaxRows(0);
+    // Back to the columns' own widths: this promotion's texts widen them again.
+    for (const auto& c : kColumns)
+        if (std::find(std::begin(kWideningCols), std::end(kWideningCols), c.col) != std::end(kWideningCols))
+            g->SetColWidth(c.col, c.width);
     m_progressStep = 0;
     m_progressAdvances = 0;
     try {
@@ -297,6 +316,7 @@ void CPromozioniHead::LoadTable() {
         m_cmd.Execute();
         long read = 0;
         PROMOZIONI rec;
+        m_loading = true;
         while (m_cmd.FetchNext()) {
             rec = PROMOZIONI{};
             sqlprm.ReadFields(&m_cmd, &rec);
@@ -314,6 +334,8 @@ void CPromozioniHead::LoadTable() {
         COrvPostgreSQL::CloseConnection(&m_con);
         SAExceptionDisplay(e, LOCATION);
     }
+    m_loading = false;
+    for (int c : kWideningCols) g->WidenColToText(c);
     ui->progress->hide();
     if (g->GetMaxRows() > 0) {
         g->SetActiveCell(1, 1);
@@ -361,6 +383,11 @@ void CPromozioniHead::SetRow(long row, const PROMOZIONI* r) {
     g->SetCellLong(49, row, r->prm_livello, 1);
     g->SetCellLong(50, row, r->prm_abilitata ? 1 : 0, 1);
     for (int d = 0; d < 7; ++d) g->SetCellLong(kColWeekdays + d, row, r->prm_escludi[d] == 0 ? 1 : 0, 1);
+
+    // Descriptions and offer texts read whole (up to a sensible width); a
+    // load widens once at its end.
+    if (!m_loading)
+        for (int c : kWideningCols) g->WidenColToText(c, row, row);
 
     if (isNew) {
         for (int s = 0; s < kSteps; ++s) g->SetCellEmphasis(EsitoCol(s), row, true);
@@ -452,6 +479,7 @@ bool CPromozioniHead::OnInitDialog() {
     if (IsNewMode()) {
         EnableAddedButtons(false);
         Blank();
+        ProposeCode();
         SetField();
         GotoDlgCtrl(ui->edtDesc);
     } else {
@@ -460,12 +488,41 @@ bool CPromozioniHead::OnInitDialog() {
         ui->edtCodDep->EnableWindow(false);
         ui->edtCodLis->EnableWindow(false);
         setWindowTitle(QStringLiteral("Modifica Promozioni"));
+        NoteKeys();  // the caller read it
         SetField();
         LoadTable();
         tb->SetButtonFocus(ID_RECORD_PREC);
     }
+    m_bTyped = false;
     CenterWindow();
     return false;
+}
+
+void CPromozioniHead::ProposeCode() {
+    RunOnConnection([&] {
+        m_prt.prt_codice = NextFreeCode(m_prt.prt_registro);
+        // The default depot and price list come without their descriptions.
+        DEPOSITI dep{};
+        if (m_prt.prt_dep && !m_prt.prt_dep_des[0] && sqldep.Search(&m_cmd, m_prt.prt_dep, &dep))
+            strclip(strzcpy(m_prt.prt_dep_des, dep.dep_desc));
+        TABELLE tab{};
+        if (m_prt.prt_listino && !m_prt.prt_lis_des[0] && sqltab.Search(&m_cmd, 11, m_prt.prt_listino, &tab))
+            strclip(strzcpy(m_prt.prt_lis_des, tab.tab_desc));
+    }, LOCATION);
+}
+
+void CPromozioniHead::NoteKeys() {
+    m_keysRead = true;
+    m_keyCodice = m_prt.prt_codice;
+    strzcpy(m_keyDesc, m_prt.prt_desc);
+}
+
+void CPromozioniHead::OnCancel() {
+    if (IsNewMode() && m_bTyped &&
+        frame::ui().MessageBox(this, QStringLiteral("Vuoi abbandonare le modifiche?"), windowTitle(),
+                               frame::MB_YESNO, frame::MsgIcon::Question, frame::IDNO) != frame::IDYES)
+        return;
+    COrvRecordDialog::OnCancel();
 }
 
 void CPromozioniHead::EnableAddedButtons(bool enable) {
@@ -487,8 +544,10 @@ bool CPromozioniHead::OnCommand(int id) {
     case ID_AGGIUNGI_FILTRO: AggiungiFiltro(); return true;
     case ID_IMPORTA_EXCEL: OnImportaExcel(); return true;
     case ID_IMPORTA_SIGMA: OnImportaPromoSigma(); return true;
+    // The article selection and the handheld readings come with the
+    // terminals' support; until then the buttons say so.
     case ID_RECORD_DATI:
-    case ID_IMPORTA_LETTORI:
+    case ID_IMPORTA_LETTORI: NotYetAvailable(); return true;
     case ID_RECORD_STAMPA: OnRecordStampa(); return true;
     case ID_STAMPA_ELENCO: OnStampaElenco(); return true;
     case ID_STAMPA_PROMO_ACQ: OnStampaPromoAcq(); return true;
@@ -606,6 +665,7 @@ void CPromozioniHead::OnImportaExcel() {
         EndDialog(frame::IDCANCEL);
         return;
     }
+    NoteKeys();
     SetField();
     if (import.Written()) LoadTable();
     tb->SetButtonFocus(ID_IMPORTA_EXCEL);
@@ -655,6 +715,7 @@ int CPromozioniHead::RereadHeader() {
     bool found = false;
     if (!RunOnConnection([&] { found = sqlprt.Search(&m_cmd, m_prt.prt_codice, &m_prt, false); }, LOCATION))
         return -1;
+    if (found) NoteKeys();
     return found ? 1 : 0;
 }
 
@@ -822,6 +883,8 @@ void CPromozioniHead::OnRecordSalva() {
         ui->edtCodice->EnableWindow(false);
     }
     SetNewMode(false);
+    NoteKeys();  // written as the form holds it
+    m_bTyped = false;
     m_lLastSaved = m_prt.prt_codice;
     ui->edtCodDep->EnableWindow(false);
     ui->edtCodLis->EnableWindow(false);
@@ -859,8 +922,9 @@ bool CPromozioniHead::ReadNeighbour(bool next, PROMOTES* out) {
         where = next ? " WHERE prt_codice > :codice ORDER BY prt_codice"
                      : " WHERE prt_codice < :codice ORDER BY prt_codice DESC";
     m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(sqlprt.Def().SelectText() + where, 1));
-    if (byDesc) m_cmd.Param(descParam).setAsString(m_prt.prt_desc);
-    m_cmd.Param("codice").setAsLong(m_prt.prt_codice);
+    // The keys of the promotion last read, not the form's unsaved edits.
+    if (byDesc) m_cmd.Param(descParam).setAsString(m_keysRead ? m_keyDesc : m_prt.prt_desc);
+    m_cmd.Param("codice").setAsLong(m_keysRead ? m_keyCodice : m_prt.prt_codice);
     m_cmd.Execute();
     const bool found = m_cmd.FetchNext();
     if (found) sqlprt.ReadFields(&m_cmd, out);
@@ -884,7 +948,10 @@ void CPromozioniHead::MoveRecord(bool next) {
     try {
         sqlprt.OpenConnection(&m_con, &m_cmd);
         PROMOTES found{};
-        if (ReadNeighbour(next, &found)) m_prt = found;
+        if (ReadNeighbour(next, &found)) {
+            m_prt = found;
+            NoteKeys();
+        }
         COrvPostgreSQL::CloseConnection(&m_con);
     } catch (const SAException& e) {
         m_cmd.Close();
@@ -907,6 +974,7 @@ void CPromozioniHead::OnRecordCerca() {
         br.m_prt = m_prt;
         if (frame::ui().RunModal(&br) == frame::IDOK) {
             m_prt = br.m_prt;
+            NoteKeys();
         } else {
             const int found = RereadHeader();
             if (found == 0) {
@@ -957,6 +1025,7 @@ void CPromozioniHead::OnRecordElimina() {
         return;
     }
     m_prt = found;
+    NoteKeys();
     SetField();
     LoadTable();
     ToolBar()->SetButtonFocus(ID_RECORD_ELIMINA);
@@ -976,6 +1045,7 @@ void CPromozioniHead::OnRecordDuplica() {
             COrvPostgreSQL::CloseConnection(&m_con);
             return;
         }
+        NoteKeys();
         SetField();
 
         PROMOTES dup{};
@@ -1027,7 +1097,10 @@ void CPromozioniHead::OnRecordDuplica() {
         sqlprt.SetIndex(1);
         m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(sqlprt.Def().SelectText() + " ORDER BY prt_codice DESC", 1));
         m_cmd.Execute();
-        if (m_cmd.FetchNext()) sqlprt.ReadFields(&m_cmd, &m_prt);
+        if (m_cmd.FetchNext()) {
+            sqlprt.ReadFields(&m_cmd, &m_prt);
+            NoteKeys();
+        }
         m_cmd.Close();
         COrvPostgreSQL::CloseConnection(&m_con);
     } catch (const SAException& e) {

@@ -40,6 +40,10 @@ public:
     // F1: the insert or the edit page.
     QString HelpTopic() const override;
 
+    // Escape and the close box: a new promotion the user has typed into is
+    // dropped only after asking.
+    void OnCancel() override;
+
     // Record commands.
     void OnRecordSalva() override;
     void OnRecordAnnulla() override;
@@ -134,6 +138,13 @@ private:
     void MoveRecord(bool next);
     // Highest code of a registro plus one, within its range; m_cmd open.
     long NextFreeCode(const char* registro);
+    // A new promotion starts on the next free code of its registro, its
+    // default depot and price list named.
+    void ProposeCode();
+    // m_prt now holds a header as the table object read (or wrote) it: its
+    // code and description are the keys of previous, next and delete, which
+    // must not follow what the form has typed over them since.
+    void NoteKeys();
     void EnableAddedButtons(bool enable);
     void NotYetAvailable();
     void OnClickSscheck1();
@@ -143,4 +154,10 @@ private:
     std::array<COrvCheckBox*, 7> m_weekdayBoxes{};  // "Dom" .. "Sab"
     long m_progressStep = 0;
     int m_progressAdvances = 0;
+    bool m_loading = false;  // LoadTable at work: SetRow leaves the widths alone
+    bool m_keysRead = false;
+    long m_keyCodice = 0;
+    char m_keyDesc[sizeof(PROMOTES::prt_desc)] = {};
+    // The user typed, chose or ticked something since the form was filled.
+    bool m_bTyped = false;
 };

@@ -62,6 +62,8 @@ CPromozioniRow::CPromozioniRow(const PROMOTES* head, CSpreadSheet* grid, int ref
     for (const char* t : promo::kApplicabilitaCombo) ui->cmbApplicabilita->AddString(QString::fromUtf8(t));
     for (const char* t : promo::kFrontalinoCombo) ui->cmbFrontalino->AddString(QString::fromUtf8(t));
     Connect();
+    // Enter moves on everywhere, buttons included (keys table of the editor).
+    SetEnterClicksButtons(false);
 }
 
 CPromozioniRow::~CPromozioniRow() = default;
@@ -565,6 +567,10 @@ void CPromozioniRow::InsertRow() {
                 strzcpy(copy.prm_art, strtrim(code));
                 copy.prm_prezzo = m_cmd.Field("lis_prezzo").isNull() ? 0 : m_cmd.Field("lis_prezzo").asDouble();
                 copy.prm_codice = 0;  // each copy is a row of its own
+                // The grid and the prints show each copy's own article.
+                ARTANAG member{};
+                sqlana.Search(&cmd2, copy.prm_art, &member);
+                strzcpy(copy.prm_art_des, member.ana_desc1);
                 try {
                     sqlprm.SqlTransaction(&cmd2, &copy, orvdb::SQL_INSERT);
                 } catch (const SAException& e) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks: a private cluster with the schema for bench_db, the
-# offscreen platform for bench_grid, bench_loadtable and bench_report. Prints each
-# benchmark's ratio.
+# offscreen platform for bench_grid, bench_loadtable, bench_report and
+# bench_workbook. Prints each benchmark's ratio.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/build.sh"
@@ -24,4 +24,7 @@ if [[ -x $build/bench/bench_trova ]]; then
 fi
 if [[ -x $build/bench/bench_report ]]; then
   QT_QPA_PLATFORM=offscreen "$build/bench/bench_report" --db "host=$sock user=promo dbname=promo_bench"
+fi
+if [[ -x $build/bench/bench_workbook ]]; then
+  QT_QPA_PLATFORM=offscreen "$build/bench/bench_workbook" --db "host=$sock user=promo dbname=promo_bench"
 fi

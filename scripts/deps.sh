@@ -4,7 +4,8 @@
 set -euo pipefail
 pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev libpq-dev postgresql
       qt6-qpa-plugins libfreexl-dev libgtest-dev libgmock-dev libbenchmark-dev poppler-utils
-      libspreadsheet-writeexcel-perl fonts-dejavu-core qt6-translations-l10n libxcb1-dev)
+      libspreadsheet-writeexcel-perl fonts-dejavu-core qt6-translations-l10n
+      libzip-dev libexcel-writer-xlsx-perl libxcb1-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

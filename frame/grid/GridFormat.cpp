@@ -76,13 +76,24 @@ QString FormatPlain(double value, int significant) {
     return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
 }
 
-QString AddThousands(const QString& plain) {
-    qsizetype start = (plain.startsWith(u'-') || plain.startsWith(u'+')) ? 1 : 0;
+QString ItalianNumber(const QString& plain, bool thousands) {
+    const qsizetype start = (plain.startsWith(u'-') || plain.startsWith(u'+')) ? 1 : 0;
     qsizetype end = plain.indexOf(u'.');
     if (end < 0) end = plain.size();
+    for (qsizetype i = start; i < plain.size(); ++i)
+        if (i != end && !(plain[i] >= u'0' && plain[i] <= u'9')) return plain;
+    if (end == start) return plain;
     QString out = plain;
-    for (qsizetype pos = end - 3; pos > start; pos -= 3) out.insert(pos, u',');
+    if (end < out.size()) out[end] = u',';
+    if (thousands)
+        for (qsizetype pos = end - 3; pos > start; pos -= 3) out.insert(pos, u'.');
     return out;
+}
+
+QString PlainNumber(const QString& typed) {
+    const QByteArray utf8 = typed.trimmed().toUtf8();
+    const std::string plain = strnocomma(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+    return QString::fromUtf8(plain.data(), static_cast<qsizetype>(plain.size()));
 }
 
 double ParseDouble(QStringView text, bool thousands) {

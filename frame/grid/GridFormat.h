@@ -24,8 +24,14 @@ QString FormatFixed(double value, int decimals);
 // digits, never an exponent, no trailing zeros ("1.5", "8001234567890").
 // Floats pass 7 so that 0.1f shows as 0.1.
 QString FormatPlain(double value, int significant = 15);
-// Inserts ',' every three digits in the integer part of a plain number text.
-QString AddThousands(const QString& plain);
+// The Italian face of a plain number text, as every number the user sees
+// reads: ',' before the decimals and, with `thousands`, '.' every three
+// digits of the integer part ("1234.5" -> "1.234,5"). Text that is not a
+// plain number comes back as it is.
+QString ItalianNumber(const QString& plain, bool thousands);
+// Text typed in Italian or C notation ("1.234,50", "12,5", "12.5") as a
+// plain number text that ParseDouble reads.
+QString PlainNumber(const QString& typed);
 
 // Leading number of a text, as atof/atol read it (blanks skipped, the rest
 // ignored, 0 when there is none). With `thousands` commas are dropped first.

@@ -1,5 +1,7 @@
 #include "frame/grid/SpreadHeader.h"
 
+#include <algorithm>
+
 #include <QItemSelectionModel>
 #include <QLinearGradient>
 #include <QMouseEvent>
@@ -32,6 +34,32 @@ void CSpreadHeader::SetExtent(int px) {
 }
 
 int CSpreadHeader::LevelHeight() const { return fontMetrics().height() + 6; }
+
+namespace {
+constexpr int kTextPad = 3;  // each side of a caption
+}
+
+int CSpreadHeader::TwoLineWidth(const QString& text) const {
+    const QFontMetrics fm = fontMetrics();
+    int best = fm.horizontalAdvance(text);
+    for (qsizetype i = text.indexOf(u' '); i > 0; i = text.indexOf(u' ', i + 1))
+        best = std::min(best, std::max(fm.horizontalAdvance(text.left(i)), fm.horizontalAdvance(text.mid(i + 1))));
+    return best;
+}
+
+int CSpreadHeader::MinSectionWidth(int logical) const {
+    if (orientation() != Qt::Horizontal || !m_model) return 0;
+    const long col = logical + 1;
+    const QFontMetrics fm = fontMetrics();
+    const int pad = 2 * kTextPad + 2;
+    if (m_model->HeaderRows() < 2) return fm.horizontalAdvance(m_model->HeaderText(col, 0)) + pad;
+    int need = 0;
+    const HeaderSpan* span = m_model->SpanAt(0, col);
+    if (!span) need = fm.horizontalAdvance(m_model->HeaderText(col, 0));
+    else if (span->count == 1 && span->rows > 1) need = TwoLineWidth(m_model->HeaderText(col, 0));
+    if (!span || span->rows < 2) need = std::max(need, fm.horizontalAdvance(m_model->HeaderText(col, 1)));
+    return need > 0 ? need + pad : 0;
+}
 
 QSize CSpreadHeader::sizeHint() const {
     if (orientation() == Qt::Horizontal) {
@@ -109,8 +137,14 @@ void CSpreadHeader::PaintBand(QPainter* p, const QRect& band, const QRect& clip,
     p->drawLine(band.topRight(), band.bottomRight());
     p->drawLine(band.bottomLeft(), band.bottomRight());
     p->setPen(palette().color(QPalette::ButtonText));
-    const QRect textRect = band.adjusted(3, 0, -3, 0);
-    p->drawText(textRect, Qt::AlignCenter, fontMetrics().elidedText(text, Qt::ElideRight, textRect.width()));
+    const QRect textRect = band.adjusted(kTextPad, 0, -kTextPad, 0);
+    const QFontMetrics fm = fontMetrics();
+    // A caption over both rows has room for two lines before it elides.
+    if (fm.horizontalAdvance(text) > textRect.width() && textRect.height() >= 2 * fm.height() &&
+        TwoLineWidth(text) <= textRect.width())
+        p->drawText(textRect, Qt::AlignCenter | Qt::TextWordWrap, text);
+    else
+        p->drawText(textRect, Qt::AlignCenter, fm.elidedText(text, Qt::ElideRight, textRect.width()));
     p->restore();
 }
 

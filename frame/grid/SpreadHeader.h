@@ -33,6 +33,11 @@ public:
     // Row header: the width the grid gives it (0 = by contents).
     void SetExtent(int px);
     int LevelHeight() const;
+    // The narrowest width, in pixels, at which the column's own captions read
+    // whole: its lower caption on one line, its top caption when it stands
+    // over this column alone (on two lines when it covers both rows).
+    // Captions spanning several columns are not the column's to fit.
+    int MinSectionWidth(int logical) const;
 
     QSize sizeHint() const override;
 
@@ -44,6 +49,8 @@ protected:
 private:
     void PaintBand(QPainter* p, const QRect& band, const QRect& clip, const QString& text, bool selected,
                    bool hover) const;
+    // Width of a caption broken at its best blank into two lines.
+    int TwoLineWidth(const QString& text) const;
     bool IsSelected(int logical) const;
     int SpanLeft(long firstCol, int logical, const QRect& rect) const;
     int SpanWidth(long firstCol, long count) const;

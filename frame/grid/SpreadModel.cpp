@@ -129,11 +129,22 @@ QString CSpreadModel::DisplayText(long col, long row) const {
     switch (EffectiveType(col, row)) {
     case CellType::Check: return {};
     case CellType::Number:
-        // Only our own plain texts get separators; free text shows as written.
-        if (Column(col).thousands && (c->flags & Cell::HasNum)) return AddThousands(c->text);
+    case CellType::Text:
+        // Numbers written as numbers show as the forms and prints show them;
+        // free text shows as written. Codes and counts (Integer) never group.
+        if (c->flags & Cell::HasNum) return ItalianNumber(c->text, Column(col).thousands);
         return c->text;
     default: return c->text;
     }
+}
+
+QString CSpreadModel::EditText(long col, long row) const {
+    const Cell* c = CellAt(col, row);
+    if (!c) return {};
+    const CellType type = EffectiveType(col, row);
+    if ((type == CellType::Number || type == CellType::Text) && (c->flags & Cell::HasNum))
+        return ItalianNumber(c->text, false);
+    return c->text;
 }
 
 // ---- change notification ------------------------------------------------------
@@ -356,7 +367,7 @@ QVariant CSpreadModel::data(const QModelIndex& idx, int role) const {
     const Cell* c = CellAt(col, row);
     switch (role) {
     case Qt::DisplayRole: return DisplayText(col, row);
-    case Qt::EditRole: return c ? c->text : QString();
+    case Qt::EditRole: return EditText(col, row);
     case Qt::CheckStateRole:
         if (EffectiveType(col, row) != CellType::Check) return {};
         return (c && ParseLong(c->text) != 0) ? Qt::Checked : Qt::Unchecked;
@@ -424,7 +435,8 @@ bool CSpreadModel::setData(const QModelIndex& idx, const QVariant& value, int ro
         if (text.trimmed().isEmpty()) {
             SetCellText(col, row, {});
         } else {
-            const double v = ParseDouble(text, f.thousands);
+            // Typed as the cell shows it: Italian, or the keypad's point.
+            const double v = ParseDouble(PlainNumber(text));
             SetCellValue(col, row, FormatFixed(v, EffectiveDecimals(col, row)), v);
         }
         break;

@@ -37,7 +37,7 @@ enum class CellType : std::int8_t { Inherit = -1, Text = 0, Integer = 1, Number 
 struct ColumnFormat {
     CellType type = CellType::Text;
     int decimals = 2;       // Number cells; Integer cells show 0
-    bool thousands = false;  // Number cells: ',' between thousands when shown
+    bool thousands = false;  // Number cells: '.' between thousands when shown
     int maxLength = 0;       // Text cells: longest text kept, 0 = no limit
     double width = -1;       // column-width units; < 0: the grid's default
     bool hidden = false;
@@ -48,7 +48,7 @@ struct ColumnFormat {
 };
 
 struct Cell {
-    QString text;    // what GetCellText gives: numbers in plain C notation
+    QString text;    // what GetCellText gives: numbers in plain C notation (shown in Italian)
     double num = 0;  // the value written by a numeric setter (flag HasNum)
     COLORREF back = kNoColor;
     COLORREF fore = kNoColor;
@@ -104,7 +104,9 @@ public:
     void SetCellText(long col, long row, const QString& text);
     void SetCellValue(long col, long row, const QString& text, double num);
     QString CellText(long col, long row) const;
+    // What the cell shows (numbers in Italian) and what an editor opens with.
     QString DisplayText(long col, long row) const;
+    QString EditText(long col, long row) const;
     CellType EffectiveType(long col, long row) const;
     int EffectiveDecimals(long col, long row) const;
     bool IsLocked(long col, long row) const;

@@ -6,16 +6,27 @@
 #include <QAbstractButton>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextStream>
 
 #include "frame/grid/Workbook.h"
 #include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvUi.h"
+
+// Declared in the header for the member that keeps it.
+struct CSpreadSheet::ProbedWorkbook {
+    QString stamp;
+    grid::SheetRead read;
+};
 
 using grid::Cell;
 using grid::CellType;
@@ -137,6 +148,11 @@ void CSpreadSheet::OnCurrentChanged(const QModelIndex& cur) {
     m_activeRow = row;
     m_hHeader->viewport()->update();
     m_vHeader->viewport()->update();
+    // Qt does not scroll to a cell it hides: bring the line into view.
+    if (cur.isValid() && isColumnHidden(cur.column()) && isVisible()) {
+        const int shownCol = columnAt(0);
+        if (shownCol >= 0) scrollTo(m_model->index(cur.row(), shownCol));
+    }
     if (col != m_emittedCol || row != m_emittedRow) {
         m_emittedCol = col;
         m_emittedRow = row;
@@ -200,8 +216,12 @@ void CSpreadSheet::ApplyColumn(long col) {
     if (col < 1 || col > GetMaxCols() || col > m_hHeader->count()) return;
     const int logical = static_cast<int>(col - 1);
     const grid::ColumnFormat& f = m_model->Column(col);
+    // A column never cuts its own caption: the units the owner gave are
+    // widened where the captions' font needs it.
+    int px = static_cast<int>(std::lround(ColWidthOrDefault(col) * UnitWidthPx()));
+    if (px > 0) px = std::max(px, m_hHeader->MinSectionWidth(logical));
     m_applyingWidths = true;
-    m_hHeader->resizeSection(logical, static_cast<int>(std::lround(ColWidthOrDefault(col) * UnitWidthPx())));
+    m_hHeader->resizeSection(logical, px);
     m_applyingWidths = false;
     if (m_hHeader->isSectionHidden(logical) != f.hidden) setColumnHidden(logical, f.hidden);
 }
@@ -230,6 +250,38 @@ void CSpreadSheet::SetColWidth(long col, double units) { SetColWidthInternal(col
 double CSpreadSheet::GetColWidth(long col) const {
     if (col < 1 || col > GetMaxCols()) return 0;
     return ColWidthOrDefault(col);
+}
+
+void CSpreadSheet::WidenColToText(long col, long firstRow, long lastRow, double maxUnits) {
+    if (col < 1 || col > GetMaxCols()) return;
+    if (lastRow < 1 || lastRow > GetMaxRows()) lastRow = GetMaxRows();
+    firstRow = std::max(1L, firstRow);
+    // Shaping every text of a long list costs more than loading it: Latin
+    // texts are measured as the sum of their characters' advances, which
+    // kerning only ever makes wider than the text drawn.
+    const QFontMetrics fm(font());
+    int advance[256];
+    std::fill(std::begin(advance), std::end(advance), -1);
+    const auto width = [&](const QString& text) {
+        int w = 0;
+        for (const QChar ch : text) {
+            const char16_t u = ch.unicode();
+            if (u >= 256) return fm.horizontalAdvance(text);
+            if (advance[u] < 0) advance[u] = fm.horizontalAdvance(ch);
+            w += advance[u];
+        }
+        return w;
+    };
+    int widest = 0;
+    for (long r = firstRow; r <= lastRow; ++r) {
+        const QString text = m_model->DisplayText(col, r);
+        if (!text.isEmpty()) widest = std::max(widest, width(text));
+    }
+    if (widest == 0) return;
+    // The cell's margins, as the style draws them.
+    const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 2;
+    const double units = std::min(maxUnits, std::ceil((widest + margin) / UnitWidthPx()));
+    if (units > ColWidthOrDefault(col)) SetColWidthInternal(col, units);
 }
 
 void CSpreadSheet::SetColHidden(long col, bool hidden) {
@@ -433,6 +485,7 @@ void CSpreadSheet::SetHeaderRows(int rows) {
     m_model->SetHeaderRows(rows);
     m_hHeader->updateGeometry();
     updateGeometries();
+    ApplyAllColumns();
     m_hHeader->viewport()->update();
 }
 
@@ -440,6 +493,7 @@ int CSpreadSheet::GetHeaderRows() const { return m_model->HeaderRows(); }
 
 void CSpreadSheet::SetHeaderText(long col, int level, const QString& text) {
     m_model->SetHeaderText(col, level, text);
+    ApplyColumn(col);
     m_hHeader->viewport()->update();
 }
 
@@ -447,6 +501,7 @@ QString CSpreadSheet::GetHeaderText(long col, int level) const { return m_model-
 
 void CSpreadSheet::SetHeaderSpan(int level, long firstCol, long count, int rows) {
     m_model->SetHeaderSpan(grid::HeaderSpan{level, firstCol, std::max(1L, count), std::clamp(rows, 1, 2)});
+    for (long c = firstCol; c < firstCol + std::max(1L, count); ++c) ApplyColumn(c);
     m_hHeader->viewport()->update();
 }
 
@@ -569,7 +624,8 @@ void CSpreadSheet::ApplySpreadSettings(const grid::SpreadSettings& s) {
         pal.setColor(group, QPalette::Highlight, ColorFromRef(s.selBack));
         pal.setColor(group, QPalette::HighlightedText, ColorFromRef(s.selFore));
     }
-    pal.setColor(QPalette::Base, ColorFromRef(s.grayAreaBack));  // the area past the cells
+    // The area past the cells is painted in its own colour (paintEvent):
+    // Base stays the style's, the ground of the cells' check boxes.
     setPalette(pal);
 
     auto header = [](const grid::COLORREF (&c)[10]) {
@@ -737,29 +793,57 @@ CSpreadSheet::Hit CSpreadSheet::SearchRow(const QString& text, long fromCol, lon
 
 // ---- workbooks --------------------------------------------------------------------
 
-int CSpreadSheet::IsWorkbookFile(const QString& path) const { return grid::ProbeWorkbook(path); }
+namespace {
+
+// What tells one state of a file from another: a workbook saved again between
+// the test and the load is read again.
+QString FileStamp(const QString& path) {
+    const QFileInfo fi(path);
+    return QStringLiteral("%1|%2|%3").arg(fi.absoluteFilePath()).arg(fi.size()).arg(
+        fi.lastModified().toMSecsSinceEpoch());
+}
+
+}  // namespace
+
+int CSpreadSheet::IsWorkbookFile(const QString& path) const {
+    m_probed.reset();
+    // The test reads the whole sheet (FreeXL cannot tell a workbook without
+    // reading it), so it is as long as the load.
+    frame::WaitCursor wait;
+    grid::SheetRead read = grid::ReadWorkbook(path);
+    const int status = static_cast<int>(read.status);
+    if (read.status == grid::SheetStatus::Workbook)
+        m_probed = std::make_unique<ProbedWorkbook>(ProbedWorkbook{FileStamp(path), std::move(read)});
+    return status;
+}
 
 bool CSpreadSheet::ImportWorkbook(const QString& path, const QString& logFile) {
+    grid::SheetRead read;
+    if (m_probed && m_probed->stamp == FileStamp(path)) {
+        read = std::move(m_probed->read);
+    } else {
+        frame::WaitCursor wait;
+        read = grid::ReadWorkbook(path);
+    }
+    m_probed.reset();
+    if (read.status != grid::SheetStatus::Workbook) {
+        if (!logFile.isEmpty()) {
+            QFile log(logFile);
+            if (log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+                QTextStream(&log) << QDateTime::currentDateTime().toString(Qt::ISODate) << " ImportWorkbook " << path
+                                  << ": " << read.why << '\n';
+            }
+        }
+        return false;
+    }
     const bool redraw = GetReDraw();
     SetReDraw(false);
-    QString error;
-    const bool ok = grid::ReadFirstSheet(
-        path,
-        [this](long rows, long cols) {
-            ClearCells();
-            SetMaxCols(cols);
-            SetMaxRows(rows);
-        },
-        [this](long col, long row, const QString& text) { m_model->SetCellText(col, row, text); }, &error);
+    ClearCells();
+    SetMaxCols(read.sheet.cols);
+    SetMaxRows(read.sheet.rows);
+    for (grid::SheetCell& c : read.sheet.cells) m_model->SetCellText(c.col, c.row, c.text);
     if (redraw) SetReDraw(true);
-    if (!ok && !logFile.isEmpty()) {
-        QFile log(logFile);
-        if (log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-            QTextStream(&log) << QDateTime::currentDateTime().toString(Qt::ISODate) << " ImportWorkbook " << path
-                              << ": " << error << '\n';
-        }
-    }
-    return ok;
+    return true;
 }
 
 // ---- events ----------------------------------------------------------------------
@@ -768,6 +852,75 @@ void CSpreadSheet::OnModelReset() {
     m_inReset = false;
     ApplyAllColumns();
     ApplyActiveCell();
+}
+
+QModelIndex CSpreadSheet::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    const QModelIndex cur = currentIndex();
+    if (!cur.isValid() || !isColumnHidden(cur.column())) return QTableView::moveCursor(action, modifiers);
+    int shown = -1;
+    for (int c = 0; c < m_hHeader->count() && shown < 0; ++c)
+        if (!isColumnHidden(m_hHeader->logicalIndex(c))) shown = m_hHeader->logicalIndex(c);
+    if (shown < 0) return {};
+    // Qt moves only from a cell it shows: lend it one on the same line,
+    // quietly, and keep the column the owner chose.
+    QItemSelectionModel* sel = selectionModel();
+    const QSignalBlocker quiet(sel);
+    sel->setCurrentIndex(m_model->index(cur.row(), shown), QItemSelectionModel::NoUpdate);
+    const QModelIndex moved = QTableView::moveCursor(action, modifiers);
+    sel->setCurrentIndex(cur, QItemSelectionModel::NoUpdate);
+    if (!moved.isValid()) return {};
+    switch (action) {
+    case MoveUp:
+    case MoveDown:
+    case MovePageUp:
+    case MovePageDown:
+    case MoveHome:
+    case MoveEnd: return m_model->index(moved.row(), cur.column());
+    default: return moved;
+    }
+}
+
+void CSpreadSheet::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
+    // After a key Qt selects the cell under the centre of the current one; a
+    // cell in a hidden column has no place on screen, so select it by index.
+    const QModelIndex cur = currentIndex();
+    if (cur.isValid() && isColumnHidden(cur.column()) && rect.width() <= 1 && rect.height() <= 1) {
+        selectionModel()->select(cur, command);
+        return;
+    }
+    QTableView::setSelection(rect, command);
+}
+
+void CSpreadSheet::paintEvent(QPaintEvent* e) {
+    QTableView::paintEvent(e);
+    // The area past the last line and column has the settings' colour, which
+    // is close to the selection's: hatched, it reads as "no cells here"
+    // rather than as lines selected.
+    const int rows = model() ? model()->rowCount() : 0;
+    int lastCol = -1;
+    for (int c = m_hHeader->count() - 1; c >= 0 && lastCol < 0; --c)
+        if (!m_hHeader->isSectionHidden(c)) lastCol = c;
+    const QRect vp = viewport()->rect();
+    const int bottom = rows > 0 ? rowViewportPosition(rows - 1) + rowHeight(rows - 1) : 0;
+    const int right = lastCol >= 0 ? columnViewportPosition(lastCol) + columnWidth(lastCol) : 0;
+    QRegion empty;
+    if (bottom < vp.bottom() + 1) empty += QRect(vp.left(), std::max(bottom, 0), vp.width(), vp.bottom() + 1 - bottom);
+    if (right < vp.right() + 1) empty += QRect(std::max(right, 0), vp.top(), vp.right() + 1 - right, vp.height());
+    empty &= e->region();
+    if (empty.isEmpty()) return;
+    const QColor area = grid::ColorFromRef(m_settings.grayAreaBack);
+    // Light stripes on the area's colour, sparse enough to read as texture.
+    QPixmap tile(12, 12);
+    tile.fill(area);
+    {
+        QPainter t(&tile);
+        t.setRenderHint(QPainter::Antialiasing);
+        t.setPen(QPen(area.lighter(118), 2));
+        t.drawLine(QPointF(-1, 13), QPointF(13, -1));
+    }
+    QPainter p(viewport());
+    p.setClipRegion(empty);
+    p.fillRect(vp, QBrush(tile));
 }
 
 void CSpreadSheet::keyPressEvent(QKeyEvent* e) {

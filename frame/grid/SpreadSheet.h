@@ -8,9 +8,11 @@
 // separator, formatted and parsed without the process locale (to_chars /
 // from_chars). The old control reset the C runtime's locale to "English"
 // after each typed or fitting operation to get the same effect; we never
-// touch setlocale, so nothing else in the process is affected. Number cells
-// with the thousands flag show ',' between thousands; GetCellText gives the
-// plain text ("1234.50") in every case.
+// touch setlocale, so nothing else in the process is affected. What the
+// user sees is Italian, as in the forms and the prints: numbers show ','
+// before the decimals and, in columns with the thousands flag, '.' between
+// thousands ("1.234,50"); GetCellText gives the plain text ("1234.50") in
+// every case.
 //
 // Column widths are in column-width units; one unit is the average character
 // width of the grid's font, measured on its digits plus one pixel of spacing
@@ -40,6 +42,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include <QTableView>
@@ -92,6 +95,9 @@ public:
     // ---- columns -----------------------------------------------------------
     void SetColWidth(long col, double units);
     double GetColWidth(long col) const;
+    // Widens (never narrows) a column so that the texts of lines firstRow to
+    // lastRow (<= 0: the last) show whole, up to maxUnits.
+    void WidenColToText(long col, long firstRow = 1, long lastRow = 0, double maxUnits = 60);
     void SetColHidden(long col, bool hidden);
     bool IsColHidden(long col) const;
     // decimals: Number cells; maxLength: text kept by in-place editing.
@@ -194,8 +200,9 @@ public:
     Hit SearchRow(const QString& text, long fromCol, long toCol, long startCol, long startRow, int flags) const;
 
     // ---- workbooks --------------------------------------------------------------
+    // .xls, .xlsx, .ods and .csv, read outside the program (frame/grid/Workbook.h).
     // 1 a workbook the grid can load, 0 a readable file of another format,
-    // -1 a file that cannot be read.
+    // -1 a file that cannot be read (missing, locked, damaged, too large).
     int IsWorkbookFile(const QString& path) const;
     // Loads the first sheet: the grid takes its size and its cells' texts.
     // On failure appends one line to logFile (when given) and returns false.
@@ -210,6 +217,12 @@ signals:
     void ActiveCellChanged(long col, long row);
 
 protected:
+    // The active cell may sit in a hidden column (the lists keep it on their
+    // hidden code column): the keys move its line as from the first column
+    // shown, and the view follows the line.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+    void paintEvent(QPaintEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -257,4 +270,8 @@ private:
     int m_scrollBars = ScrollBarsBoth;
     int m_scrollBarWidth = -1;
     bool m_userSort = false;
+    // What IsWorkbookFile read, kept for the ImportWorkbook of the same
+    // unchanged file that follows it, so the file is read once.
+    struct ProbedWorkbook;
+    mutable std::unique_ptr<ProbedWorkbook> m_probed;
 };

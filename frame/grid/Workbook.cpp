@@ -1,106 +1,156 @@
 #include "frame/grid/Workbook.h"
 
+#include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstring>
-#include <memory>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
 
-#include <freexl.h>
-
-#include "frame/grid/GridFormat.h"
+extern char** environ;
 
 namespace grid {
 
 namespace {
 
-struct FreeXLClose {
-    void operator()(const void* h) const {
-        if (h) freexl_close(h);
+SheetRead Unreadable(const QString& why) { return {SheetStatus::Unreadable, {}, why}; }
+
+bool IsProgram(const QString& path) {
+    const QFileInfo fi(path);
+    return fi.isFile() && fi.isExecutable();
+}
+
+// Closes a descriptor at the end of a scope.
+struct Fd {
+    int fd = -1;
+    ~Fd() {
+        if (fd >= 0) ::close(fd);
+    }
+    void Close() {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
     }
 };
-using XlsHandle = std::unique_ptr<const void, FreeXLClose>;
 
-// FreeXL wants the handle closed even when the open failed.
-int OpenXls(const QString& path, XlsHandle& out) {
-    const void* h = nullptr;
-    const int rc = freexl_open(QFile::encodeName(path).constData(), &h);
-    out.reset(h);
-    return rc;
-}
-
-// "YYYY-MM-DD[ HH:MM:SS]" -> "DD/MM/YYYY[ HH:MM:SS]".
-QString IsoToShown(const char* iso) {
-    const QString s = QString::fromUtf8(iso);
-    if (s.size() < 10 || s[4] != u'-' || s[7] != u'-') return s;
-    QString out = s.mid(8, 2) + u'/' + s.mid(5, 2) + u'/' + s.left(4);
-    if (s.size() > 10) out += s.mid(10);
-    return out;
-}
+// Spawn settings, released however the spawn ends.
+struct SpawnSetup {
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attr;
+    SpawnSetup() {
+        posix_spawn_file_actions_init(&actions);
+        posix_spawnattr_init(&attr);
+    }
+    ~SpawnSetup() {
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attr);
+    }
+};
 
 }  // namespace
 
-int ProbeWorkbook(const QString& path) {
-    const QFileInfo fi(path);
-    if (!fi.exists() || fi.isDir()) return -1;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return -1;
-    static const char kCompoundFile[8] = {'\xD0', '\xCF', '\x11', '\xE0', '\xA1', '\xB1', '\x1A', '\xE1'};
-    const QByteArray head = f.read(8);
-    f.close();
-    if (head.size() < 8 || std::memcmp(head.constData(), kCompoundFile, 8) != 0) return 0;
-    // A compound file may still be a document of another kind, or damaged.
-    XlsHandle h;
-    const int rc = OpenXls(path, h);
-    if (rc == FREEXL_FILE_NOT_FOUND) return -1;
-    if (rc != FREEXL_OK) return 0;
-    unsigned int sheets = 0, password = 0;
-    if (freexl_get_info(h.get(), FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK || sheets == 0) return 0;
-    if (freexl_get_info(h.get(), FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK &&
-        password == FREEXL_BIFF_OBFUSCATED)
-        return 0;
-    return 1;
+QString WorkbookReaderProgram() {
+    const QString env = qEnvironmentVariable("PROMO_SHEETREADER");
+    if (!env.isEmpty()) return env;
+    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    if (!self.isEmpty()) {
+        const QString beside = QFileInfo(self).absolutePath() + u'/' + QLatin1String(kSheetReaderName);
+        if (IsProgram(beside)) return beside;
+    }
+#ifdef PROMO_SHEETREADER_BUILD_PATH
+    if (IsProgram(QStringLiteral(PROMO_SHEETREADER_BUILD_PATH))) return QStringLiteral(PROMO_SHEETREADER_BUILD_PATH);
+#endif
+    return {};
 }
 
-bool ReadFirstSheet(const QString& path, const std::function<void(long, long)>& size,
-                    const std::function<void(long, long, const QString&)>& cell, QString* error) {
-    auto fail = [&](const QString& why) {
-        if (error) *error = why;
-        return false;
-    };
-    XlsHandle h;
-    int rc = OpenXls(path, h);
-    if (rc != FREEXL_OK) return fail(QStringLiteral("cannot open the workbook (FreeXL %1)").arg(rc));
-    unsigned int password = 0;
-    if (freexl_get_info(h.get(), FREEXL_BIFF_PASSWORD, &password) == FREEXL_OK && password == FREEXL_BIFF_OBFUSCATED)
-        return fail(QStringLiteral("the workbook is password protected"));
-    if ((rc = freexl_select_active_worksheet(h.get(), 0)) != FREEXL_OK)
-        return fail(QStringLiteral("the workbook has no sheet (FreeXL %1)").arg(rc));
-    unsigned int rows = 0;
-    unsigned short cols = 0;
-    if ((rc = freexl_worksheet_dimensions(h.get(), &rows, &cols)) != FREEXL_OK)
-        return fail(QStringLiteral("cannot read the sheet's size (FreeXL %1)").arg(rc));
-    size(static_cast<long>(rows), static_cast<long>(cols));
-    for (unsigned int r = 0; r < rows; ++r) {
-        for (unsigned short c = 0; c < cols; ++c) {
-            FreeXL_CellValue v;
-            if ((rc = freexl_get_cell_value(h.get(), r, c, &v)) != FREEXL_OK)
-                return fail(QStringLiteral("cannot read cell %1,%2 (FreeXL %3)").arg(c + 1).arg(r + 1).arg(rc));
-            QString text;
-            switch (v.type) {
-            case FREEXL_CELL_INT: text = QString::number(v.value.int_value); break;
-            case FREEXL_CELL_DOUBLE: text = FormatPlain(v.value.double_value); break;
-            case FREEXL_CELL_TEXT:
-            case FREEXL_CELL_SST_TEXT: text = QString::fromUtf8(v.value.text_value); break;
-            case FREEXL_CELL_DATE:
-            case FREEXL_CELL_DATETIME: text = IsoToShown(v.value.text_value); break;
-            case FREEXL_CELL_TIME: text = QString::fromUtf8(v.value.text_value); break;
-            default: continue;
-            }
-            if (!text.isEmpty()) cell(static_cast<long>(c) + 1, static_cast<long>(r) + 1, text);
+SheetRead ReadWorkbook(const QString& path, const ReaderOptions& options) {
+    const QString program = options.program.isEmpty() ? WorkbookReaderProgram() : options.program;
+    if (program.isEmpty()) return Unreadable(QStringLiteral("the reader program %1 is missing").arg(kSheetReaderName));
+
+    int pipeFds[2];
+    if (::pipe2(pipeFds, O_CLOEXEC) != 0) return Unreadable(QStringLiteral("no pipe: ") + qt_error_string(errno));
+    Fd readEnd{pipeFds[0]}, writeEnd{pipeFds[1]};
+
+    // The child: answer on stdout, nothing on stdin or stderr, none of our
+    // descriptors (the database's sockets among them), default signals.
+    SpawnSetup setup;
+    posix_spawn_file_actions_adddup2(&setup.actions, writeEnd.fd, STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&setup.actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&setup.actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&setup.actions, 3);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigaddset(&defaults, SIGXCPU);
+    posix_spawnattr_setsigmask(&setup.attr, &none);
+    posix_spawnattr_setsigdefault(&setup.attr, &defaults);
+    posix_spawnattr_setflags(&setup.attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+    const QByteArray programBytes = QFile::encodeName(program);
+    const QByteArray pathBytes = QFile::encodeName(path);
+    char* argv[] = {const_cast<char*>(programBytes.constData()), const_cast<char*>("--"),
+                    const_cast<char*>(pathBytes.constData()), nullptr};
+    pid_t pid = 0;
+    if (const int rc = posix_spawn(&pid, programBytes.constData(), &setup.actions, &setup.attr, argv, environ); rc != 0)
+        return Unreadable(QStringLiteral("cannot start %1: %2").arg(program, qt_error_string(rc)));
+    writeEnd.Close();
+
+    // The answer, within the time and size allowed.
+    QByteArray answer;
+    QString failure;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.timeoutMs);
+    char buf[65536];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            failure = QStringLiteral("the reader took more than %1 ms").arg(options.timeoutMs);
+            break;
+        }
+        pollfd p{readEnd.fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready < 0) {
+            failure = QStringLiteral("poll: ") + qt_error_string(errno);
+            break;
+        }
+        if (ready == 0) continue;  // the deadline, checked above
+        const ssize_t n = ::read(readEnd.fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            failure = QStringLiteral("read: ") + qt_error_string(errno);
+            break;
+        }
+        if (n == 0) break;
+        if (answer.size() + n > kMaxAnswerBytes) {
+            failure = QStringLiteral("the reader's answer passes %1 bytes").arg(kMaxAnswerBytes);
+            break;
+        }
+        answer.append(buf, n);
+        // Garbage is known by its first bytes: no need to wait for the rest.
+        if (answer.size() >= 4 && answer.size() - n < 4 && !answer.startsWith("PWB1")) {
+            failure = QStringLiteral("the reader's answer is not valid: no header");
+            break;
         }
     }
-    return true;
+    if (!failure.isEmpty()) ::kill(pid, SIGKILL);
+    readEnd.Close();
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
+    if (!failure.isEmpty()) return Unreadable(failure);
+    if (WIFSIGNALED(status))
+        return Unreadable(QStringLiteral("the reader stopped on signal %1 (%2)")
+                              .arg(WTERMSIG(status))
+                              .arg(QString::fromLocal8Bit(strsignal(WTERMSIG(status)))));
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return Unreadable(QStringLiteral("the reader ended with code %1").arg(WEXITSTATUS(status)));
+    return DecodeSheet(answer);
 }
 
 }  // namespace grid

@@ -172,6 +172,8 @@ CFrontaliniSt::CFrontaliniSt(QWidget* parent) : COrvDialog(parent), m_ui(std::ma
     l->setHorizontalHeaderLabels({QStringLiteral("Articolo"), QStringLiteral("Descrizione"), QStringLiteral("Prezzo"),
                                   QStringLiteral("Prezzo offerta"), QStringLiteral("Barcode")});
     l->verticalHeader()->hide();
+    // Lines of one text line each, as in the other lists.
+    l->verticalHeader()->setDefaultSectionSize(l->fontMetrics().height() + 6);
     l->horizontalHeader()->setHighlightSections(false);
     SetHelpTopic(QStringLiteral("tavelo.chm::/Frontalini.htm"));
 }
@@ -222,7 +224,9 @@ void CFrontaliniSt::FillList() {
     }
     const QFontMetrics fm(l->font());
     const int widths[] = {16, 40, 10, 12, 16};
-    for (int c = 0; c < 5; ++c) l->setColumnWidth(c, fm.averageCharWidth() * widths[c] + 8);
+    // Never narrower than the caption ("Prezzo offerta" reads whole).
+    for (int c = 0; c < 5; ++c)
+        l->setColumnWidth(c, std::max(fm.averageCharWidth() * widths[c] + 8, l->horizontalHeader()->sectionSizeHint(c)));
     l->horizontalHeader()->setStretchLastSection(true);
     if (Count() > 0) l->setCurrentCell(0, 0);
     m_ui->lblTotale->setText(Count() == 1 ? QStringLiteral("1 frontalino")

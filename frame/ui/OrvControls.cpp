@@ -6,7 +6,9 @@
 #include <cmath>
 #include <cstring>
 
+#include <QApplication>
 #include <QFocusEvent>
+#include <QTimer>
 #include <QValidator>
 
 #include "frame/db/SQLAPI.h"
@@ -116,7 +118,13 @@ public:
             }
         }
         // Beyond 15 digits a double no longer holds the number exactly.
-        return digits > 15 ? Invalid : Acceptable;
+        if (digits > 15) return Invalid;
+        // A decimal the field does not show would be rounded away unseen:
+        // typing 30 after "0,00" must not give 0,0030.
+        return COrvNumeric::FractionDigits(input, m_edit->GetDecimals(), m_edit->HasThousands()) >
+                       m_edit->GetDecimals()
+                   ? Invalid
+                   : Acceptable;
     }
 
 private:
@@ -157,12 +165,23 @@ COrvLineEdit::COrvLineEdit(QWidget* parent) : COrvControlT<QLineEdit>(parent) {
     });
 }
 
+bool COrvLineEdit::SelectsOnFocus(Qt::FocusReason reason) const {
+    switch (reason) {
+    case Qt::MouseFocusReason:
+    case Qt::PopupFocusReason: return false;
+    // Back in its window: a field that had the focus keeps its caret; one the
+    // dialog moved the focus to meanwhile (after a message box) is new to
+    // the user, as if reached by Tab.
+    case Qt::ActiveWindowFocusReason: return !m_focusWhenDeactivated;
+    default: return true;
+    }
+}
+
 void COrvLineEdit::focusInEvent(QFocusEvent* e) {
     COrvControlT<QLineEdit>::focusInEvent(e);
     // Keyboard users overwrite a field they move to, whoever moved them.
-    const auto r = e->reason();
-    if (r != Qt::MouseFocusReason && r != Qt::PopupFocusReason && r != Qt::ActiveWindowFocusReason)
-        selectAll();
+    if (SelectsOnFocus(e->reason())) selectAll();
+    m_focusWhenDeactivated = false;
     emit focusEntered();
 }
 
@@ -171,9 +190,25 @@ void COrvLineEdit::focusOutEvent(QFocusEvent* e) {
     // A context menu or another window (a message box) borrows the focus;
     // the field is not being left and its "after a change" work must not
     // run in the middle of whatever opened that window.
-    if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason) return;
-    if (m_pending) Commit();
+    if (e->reason() == Qt::PopupFocusReason || e->reason() == Qt::ActiveWindowFocusReason) {
+        m_focusWhenDeactivated = e->reason() == Qt::ActiveWindowFocusReason;
+        return;
+    }
+    if (m_pending && !Commit()) {
+        HoldFocus();
+        return;
+    }
     emit focusLeft();
+}
+
+void COrvLineEdit::HoldFocus() {
+    // After the focus change that is under way; not when the window closes.
+    QTimer::singleShot(0, this, [this] {
+        if (!isVisible() || !isEnabled() || !window()->isActiveWindow()) return;
+        const QWidget* f = QApplication::focusWidget();
+        if (f && f != this && f->window() != window()) return;
+        frame::GotoCtrl(this);
+    });
 }
 
 void COrvLineEdit::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -211,6 +246,8 @@ void COrvEdit::SetFormat(int length, const char* picture) {
 
 void COrvEdit::SetText(const QString& text) {
     setText(m_length > 0 ? LeftChars(text, m_length) : text);
+    // A text longer than the field shows its beginning, not its tail.
+    setCursorPosition(0);
     m_pending = false;
 }
 
@@ -222,12 +259,13 @@ void COrvEdit::GetText(char* dest, std::size_t size) const {
     strzcpy(dest, std::string_view(u.constData(), std::size_t(u.size())), size);
 }
 
-void COrvEdit::Commit() {
+bool COrvEdit::Commit() {
     m_pending = false;
     if (m_trim) {
         const QString t = text().trimmed();
         if (t != text()) setText(t);
     }
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -265,6 +303,29 @@ QString COrvNumeric::Format(double value, int decimals, bool thousands) {
     return out;
 }
 
+qsizetype COrvNumeric::DecimalSeparatorAt(const QString& s, int decimals, bool thousands) {
+    if (s.count(u',') == 1) return s.indexOf(u',');
+    if (s.count(u',') > 1 || s.count(u'.') != 1 || decimals == 0) return -1;
+    // A lone point is the keypad's decimal point, unless the field groups
+    // thousands and the text looks grouped ("1.234", not "0.125").
+    const qsizetype at = s.indexOf(u'.');
+    qsizetype lead = 0;
+    while (lead < at && !IsAsciiDigit(s[lead])) ++lead;  // a sign
+    const qsizetype intDigits = at - lead;
+    const bool looksGrouped =
+        thousands && s.size() - at - 1 == 3 && intDigits >= 1 && intDigits <= 3 && s[lead] != u'0';
+    return looksGrouped ? -1 : at;
+}
+
+int COrvNumeric::FractionDigits(const QString& text, int decimals, bool thousands) {
+    const qsizetype at = DecimalSeparatorAt(text, decimals, thousands);
+    if (at < 0) return 0;
+    int n = 0;
+    for (qsizetype i = at + 1; i < text.size(); ++i)
+        if (IsAsciiDigit(text[i])) ++n;
+    return n;
+}
+
 bool COrvNumeric::Parse(const QString& text, int decimals, bool thousands, double* value) {
     QString s;
     for (QChar c : text)
@@ -274,21 +335,9 @@ bool COrvNumeric::Parse(const QString& text, int decimals, bool thousands, doubl
         negative = s[0] == u'-';
         s.remove(0, 1);
     }
-    const int commas = int(s.count(u','));
-    const int points = int(s.count(u'.'));
-    qsizetype decimalAt = -1;
-    if (commas > 1) return false;
-    if (commas == 1) {
-        decimalAt = s.indexOf(u',');
-        if (s.indexOf(u'.', decimalAt) >= 0) return false;
-    } else if (points == 1 && decimals > 0) {
-        // A lone point is the keypad's decimal point, unless the field groups
-        // thousands and the text looks grouped ("1.234", not "0.125").
-        const qsizetype at = s.indexOf(u'.');
-        const bool looksGrouped =
-            thousands && s.size() - at - 1 == 3 && at >= 1 && at <= 3 && s[0] != u'0';
-        if (!looksGrouped) decimalAt = at;
-    }
+    if (s.count(u',') > 1) return false;
+    const qsizetype decimalAt = DecimalSeparatorAt(s, decimals, thousands);
+    if (decimalAt >= 0 && s[decimalAt] == u',' && s.indexOf(u'.', decimalAt) >= 0) return false;
     QString ip = decimalAt >= 0 ? s.left(decimalAt) : s;
     QString fp = decimalAt >= 0 ? s.mid(decimalAt + 1) : QString();
     ip.remove(u'.');
@@ -309,7 +358,9 @@ void COrvNumeric::Show() { setText(Format(m_value, m_decimals, m_thousands)); }
 
 void COrvNumeric::SetValue(double value) {
     if (!std::isfinite(value)) value = 0;
-    m_value = Clamp(RoundTo(value, m_decimals));
+    // Kept as given: a record's value goes back to it untouched when the user
+    // leaves the field alone; only what the field shows is rounded.
+    m_value = Clamp(value);
     m_pending = false;
     Show();
 }
@@ -341,20 +392,23 @@ void COrvNumeric::SetThousands(bool on) {
     if (!m_pending) Show();
 }
 
-void COrvNumeric::Commit() {
+bool COrvNumeric::Commit() {
     m_pending = false;
     double v = 0;
     if (!Parse(text(), m_decimals, m_thousands, &v)) {
         frame::ValidationBeep();
         Show();
-        return;
+        return true;
     }
     v = RoundTo(v, m_decimals);
     const double c = Clamp(v);
     if (c != v) frame::ValidationBeep();
     m_value = c;
     Show();
+    return true;
 }
+
+bool COrvNumeric::SelectsOnFocus(Qt::FocusReason reason) const { return reason != Qt::MouseFocusReason; }
 
 namespace {
 constexpr double kLongMax = 2147483647.0;
@@ -464,12 +518,16 @@ long COrvJulian::GetJulian() const {
     return m_julian;
 }
 
-void COrvJulian::Commit() {
-    m_pending = false;
+bool COrvJulian::Commit() {
     long j = 0;
-    if (ParseDate(text(), QDate::currentDate(), &j)) m_julian = j;
-    else frame::ValidationBeep();
+    if (!ParseDate(text(), QDate::currentDate(), &j)) {
+        frame::ValidationBeep();
+        return false;
+    }
+    m_pending = false;
+    m_julian = j;
     setText(FormatDate(m_julian));
+    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -536,12 +594,16 @@ void COrvTime::SetShowSeconds(bool on) {
     if (!m_pending) setText(FormatTime(m_seconds, m_showSeconds));
 }
 
-void COrvTime::Commit() {
-    m_pending = false;
+bool COrvTime::Commit() {
     long s = 0;
-    if (ParseTime(text(), &s)) m_seconds = s;
-    else frame::ValidationBeep();
+    if (!ParseTime(text(), &s)) {
+        frame::ValidationBeep();
+        return false;
+    }
+    m_pending = false;
+    m_seconds = s;
     setText(FormatTime(m_seconds, m_showSeconds));
+    return true;
 }
 
 // ---------------------------------------------------------------------------

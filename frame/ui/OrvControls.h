@@ -87,9 +87,19 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     // Turns the typed text into the control's value and shows it normalised.
-    virtual void Commit() {}
+    // False when the text cannot be a value: the field beeps, keeps the text
+    // and takes the focus back, so the user corrects it where it is.
+    virtual bool Commit() { return true; }
+    // Whether a focus that arrives for `reason` selects the whole text, so
+    // that typing replaces it. A click places the caret where it falls.
+    virtual bool SelectsOnFocus(Qt::FocusReason reason) const;
     // True from the user's first edit until Commit ran.
     bool m_pending = false;
+
+private:
+    void HoldFocus();
+    // The field had the focus when its window was left for another one.
+    bool m_focusWhenDeactivated = false;
 };
 
 // Text field. SetFormat(length, picture) limits the text to `length`
@@ -131,7 +141,7 @@ public:
     bool IsDigitsOnly() const { return m_digits; }
 
 protected:
-    void Commit() override;
+    bool Commit() override;
 
 private:
     int m_length = 0;
@@ -153,8 +163,10 @@ private:
 // thousands separator. What a field shows always reads back as its value.
 // Limits: a value the user leaves outside [min, max] is set to the nearest
 // limit with the validation beep; values set by code are clamped silently, so
-// the control's value is always within its limits. Values are rounded to the
-// decimals (half away from zero).
+// the control's value is always within its limits. The field shows values
+// rounded to its decimals (half away from zero); a value set by code is kept
+// whole until the user types over it, so a record's 0.00001 or the binary
+// noise of a difference survive a form that only shows them.
 class COrvNumeric : public COrvLineEdit {
     Q_OBJECT
 public:
@@ -182,6 +194,8 @@ public:
     // Reads Italian or C-style text as described above; false when it is
     // not a number. An empty text reads as 0.
     static bool Parse(const QString& text, int decimals, bool thousands, double* value);
+    // Digits after the decimal separator, as Parse reads the text.
+    static int FractionDigits(const QString& text, int decimals, bool thousands);
     static double RoundTo(double value, int decimals);
 
     // Largest magnitude a field holds by default (and at all).
@@ -189,9 +203,14 @@ public:
 
 protected:
     COrvNumeric(QWidget* parent, int decimals, bool thousands, double min, double max);
-    void Commit() override;
+    bool Commit() override;
+    // Any focus but a click selects the number: after a refused save the
+    // focus comes back to a field whose "0,00" must go when typed over.
+    bool SelectsOnFocus(Qt::FocusReason reason) const override;
 
 private:
+    // Where Parse finds the decimal separator of a sign-less text; -1: none.
+    static qsizetype DecimalSeparatorAt(const QString& s, int decimals, bool thousands);
     double Clamp(double v) const;
     void Show();
 
@@ -261,8 +280,9 @@ public:
 //   "050324", "5/3/24"   two-digit year: below 51 -> 20yy, else 19yy
 //   "05032024", "5-3-2024", "5.3.2024"
 // Separators '/', '-', '.' and blank are equal. An impossible date
-// ("31/02/2024") beeps and the field goes back to its last valid date; the
-// focus is not held, so Escape and the other fields keep working.
+// ("31/02/2024") beeps and keeps the focus and the text, selected, so the
+// user corrects it; until then the value is the last valid date. Escape
+// and the commands keep working (they never leave the field).
 class COrvJulian : public COrvLineEdit {
     Q_OBJECT
 public:
@@ -282,7 +302,7 @@ public:
     static QString FormatDate(long julian);
 
 protected:
-    void Commit() override;
+    bool Commit() override;
 
 private:
     long m_julian = 0;
@@ -291,8 +311,8 @@ private:
 // Time field shown as hh:mm (or hh:mm:ss after SetShowSeconds); the value is
 // seconds after midnight, 0 .. 86399. Typing "9" gives 09:00, "930" and
 // "9.30" 09:30, "093015" 09:30:15; ':' '.' and blank separate. An impossible
-// time ("24:00", "9:75") beeps and the field goes back to its last value.
-// An empty field reads as 0.
+// time ("24:00", "9:75") is held like an impossible date. An empty field
+// reads as 0.
 class COrvTime : public COrvLineEdit {
     Q_OBJECT
 public:
@@ -308,7 +328,7 @@ public:
     static QString FormatTime(long seconds, bool withSeconds);
 
 protected:
-    void Commit() override;
+    bool Commit() override;
 
 private:
     long m_seconds = 0;

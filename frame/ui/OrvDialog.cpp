@@ -7,6 +7,7 @@
 #include <QChildEvent>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,12 +21,77 @@
 #include "frame/ui/OrvPar.h"
 #include "frame/ui/OrvToolBar.h"
 
+// ---- focus mark ----------------------------------------------------------
+
+namespace {
+
+// A frame drawn just outside the focused control, above its neighbours. Its
+// mask is the frame itself: it takes no clicks and repaints nothing inside.
+class FocusMarkWidget : public QWidget {
+public:
+    static constexpr int kPen = 2;
+    static constexpr int kGap = 1;  // between the control and the frame
+
+    explicit FocusMarkWidget(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("orvFocusMark"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::NoFocus);
+        hide();
+    }
+
+    // Frames `target` (a descendant of the mark's parent); hides for null.
+    void Follow(QWidget* target) {
+        if (!target) {
+            hide();
+            return;
+        }
+        const int out = kPen + kGap;
+        const QRect r(target->mapTo(parentWidget(), QPoint(0, 0)), target->size());
+        const QRect g = r.adjusted(-out, -out, out, out);
+        if (geometry() != g) {
+            setGeometry(g);
+            const QRect all(QPoint(0, 0), g.size());
+            setMask(QRegion(all).subtracted(QRegion(all.adjusted(kPen, kPen, -kPen, -kPen))));
+        }
+        raise();
+        show();
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), kColor);
+    }
+
+private:
+    static inline const QColor kColor{230, 110, 0};
+};
+
+}  // namespace
+
 // ---- COrvDialog ----------------------------------------------------------
 
 COrvDialog::COrvDialog(QWidget* parent) : QDialog(parent) {
     // The filter follows every widget added later (ChildAdded), so forms built
     // after this constructor are covered too.
     Watch(this);
+    m_focusMark = new FocusMarkWidget(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (!now || now->window() == this) UpdateFocusMark();
+    });
+}
+
+void COrvDialog::UpdateFocusMark() {
+    auto* mark = static_cast<FocusMarkWidget*>(m_focusMark.data());
+    if (!mark) return;
+    QWidget* f = focusWidget();
+    // A hidden, disabled or vanished control has no focus to show, nor has a
+    // window behind another one (a child dialog shows its own).
+    if (f && (f == this || f->window() != this || !f->isVisible() || !f->isEnabled() || !isActiveWindow()))
+        f = nullptr;
+    mark->Follow(f);
 }
 
 COrvDialog::~COrvDialog() = default;
@@ -55,6 +121,10 @@ bool COrvDialog::EnsureInit() {
     m_inInit = false;
     PlaceToolBar();
     if (m_closedInInit) return false;
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
     if (focusFirst && !focusWidget()) {
         if (QWidget* w = NextControl(nullptr)) GotoDlgCtrl(w);
     }
@@ -152,7 +222,7 @@ bool COrvDialog::PreTranslateMessage(QKeyEvent* e) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (!plain || KeepsArrows(target)) return false;
-        if (qobject_cast<QPushButton*>(target) || qobject_cast<QToolButton*>(target)) {
+        if (m_enterClicksButtons && (qobject_cast<QPushButton*>(target) || qobject_cast<QToolButton*>(target))) {
             auto* b = static_cast<QAbstractButton*>(target);
             if (b->isEnabled()) b->click();
             return true;
@@ -192,6 +262,21 @@ bool COrvDialog::eventFilter(QObject* watched, QEvent* event) {
         break;
     case QEvent::KeyRelease:
         m_lastKey = nullptr;
+        break;
+    case QEvent::ActivationChange:
+        if (watched == this) UpdateFocusMark();
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::EnabledChange:
+        // The focused control, or a box that holds it, moved: the mark follows.
+        if (watched != m_focusMark && watched->isWidgetType()) {
+            QWidget* f = focusWidget();
+            auto* w = static_cast<QWidget*>(watched);
+            if (f && (w == f || w->isAncestorOf(f))) UpdateFocusMark();
+        }
         break;
     case QEvent::KeyPress: {
         if (!watched->isWidgetType()) break;

@@ -6,6 +6,16 @@
 // Escape closes as cancelled. Results are those of the message boxes: IDOK
 // (1, the same as QDialog::Accepted) and IDCANCEL (2).
 //
+// Enter on a push button presses it, unless the dialog says Enter always
+// moves on (SetEnterClicksButtons(false): the record editors, whose keys
+// tables give Enter to the next control everywhere); Space presses a button
+// in any dialog. No button is a default button: Enter belongs to the
+// framework, and a default button would look focused when it is not.
+//
+// The focused control of the dialog carries a frame of its own colour (the
+// focus mark), as the styles' own focus hints are faint or missing on
+// check boxes, drop-down lists and buttons.
+//
 // Start-up: DoDataExchange() and OnInitDialog() run once, just before the
 // dialog is first shown (by the Ui service's RunModal). A dialog closed during
 // its start-up is never shown and RunModal returns its result at once.
@@ -77,6 +87,12 @@ public:
     bool RunCommand(int id);
     void SetKeyCommand(int key, int command);  // command 0 removes the key
 
+    void SetEnterClicksButtons(bool on) { m_enterClicksButtons = on; }
+    bool EnterClicksButtons() const { return m_enterClicksButtons; }
+
+    // The frame drawn around the focused control (null before the start-up).
+    QWidget* FocusMark() const { return m_focusMark.data(); }
+
     void SetHelpTopic(const QString& topic) { m_helpTopic = topic; }
     virtual QString HelpTopic() const { return m_helpTopic; }
     virtual void Help(const QString& topic);
@@ -117,12 +133,16 @@ protected:
 private:
     void Watch(QObject* o);
     void PlaceToolBar();
+    // Puts the focus mark around the dialog's focused control.
+    void UpdateFocusMark();
 
     COrvToolBar* m_toolbar = nullptr;
     bool m_toolbarPlaced = false;
     bool m_fixedToolBar = false;  // placed by position on a form without layout
     std::map<int, int> m_keyCommands;
     QString m_helpTopic;
+    bool m_enterClicksButtons = true;
+    QPointer<QWidget> m_focusMark;
     bool m_initDone = false;
     bool m_inInit = false;
     bool m_closedInInit = false;

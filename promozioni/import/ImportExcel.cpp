@@ -10,6 +10,7 @@
 
 #include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
+#include "frame/grid/Workbook.h"
 #include "frame/ui/OrvDbUi.h"
 #include "frame/ui/OrvFileDialog.h"
 #include "frame/ui/OrvHelpers.h"
@@ -48,7 +49,7 @@ CImportExcel::Outcome CImportExcel::Run() {
                                caption, frame::MB_YESNO, frame::MsgIcon::Question) != frame::IDYES)
         return Outcome::Abandoned;
     COrvFileDialog fd(true, QStringLiteral("xls"), QString(), COrvFileDialog::OFN_HIDEREADONLY,
-                      QStringLiteral("Documenti Excel (*.xls)|*.xls||"), m_parent);
+                      QString::fromUtf8(grid::kWorkbookFileFilter), m_parent);
     if (fd.DoModal() != frame::IDOK) return Outcome::Abandoned;
     const QString path = fd.GetPathName();
 
@@ -125,9 +126,9 @@ CImportExcel::Outcome CImportExcel::Run() {
                     row.prm_soglia_qta[0] = 1.0;
                     if (colOfferta) {
                         row.prm_tipo_offerta = 2;
-                        // Rounded only to drop the binary noise of the subtraction.
-                        row.prm_valore_offerta[0] =
-                            Round(row.prm_prezzo - ImportNumber(ImportCell(*grid, colOfferta, r)), 4);
+                        // The difference as it is: the grid and the forms round
+                        // what they show, the row keeps every decimal.
+                        row.prm_valore_offerta[0] = row.prm_prezzo - ImportNumber(ImportCell(*grid, colOfferta, r));
                     } else {
                         row.prm_tipo_offerta = 4;
                         row.prm_valore_offerta[0] = ImportNumber(ImportCell(*grid, colSconto, r));

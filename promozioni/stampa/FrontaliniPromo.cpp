@@ -49,6 +49,12 @@ double VatToAdd(SACommand& cmd, const char* art, bool* found) {
     return iva.iva_aliquota;
 }
 
+bool IsBlank(const char* s) {
+    for (; *s; ++s)
+        if (*s != ' ') return false;
+    return true;
+}
+
 }  // namespace
 
 bool CFrontaliniPromo::MakeLabels(const char* status, bool startLabels, bool* made, double creation) {
@@ -91,8 +97,10 @@ bool CFrontaliniPromo::MakeLabels(const char* status, bool startLabels, bool* ma
             PROMOZIONI row{};
             sqlprm.ReadFields(&cmd, &row);
             BATTENTI bat{};
-            bool label = true;
-            if (startLabels) {
+            // A row on a brand, department or category has no article to
+            // put on a shelf: it would give an empty label priced 0,00.
+            bool label = !IsBlank(row.prm_art);
+            if (label && startLabels) {
                 *made = true;
                 sqlbat.Blank(&cmd2, &bat);
                 const double v = row.prm_valore_offerta[0];
@@ -111,7 +119,7 @@ bool CFrontaliniPromo::MakeLabels(const char* status, bool startLabels, bool* ma
                     bat.bat_prezzo_off = Round(bat.bat_prezzo_off * (1 + rate / 100), 2);
                     bat.bat_prezzo3 = Round(bat.bat_prezzo3 * (1 + rate / 100), 2);
                 }
-            } else {
+            } else if (label) {
                 LISTINI lis{};
                 sqllis.Search(&cmd2, tavelo_db_impo.imp_lis_def, row.prm_art, &lis);
                 ARTANAG ana{};

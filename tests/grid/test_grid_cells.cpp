@@ -86,7 +86,7 @@ TEST(GridCells, ReadersAndDisplayIgnoreTheQtLocale) {
     t.g.SetCellDouble(1, 1, 1234567.891, 0);
     EXPECT_EQ(t.g.GetCellText(1, 1), "1234567.89");
     EXPECT_EQ(t.g.GetCellLong(1, 1), 1234567);
-    EXPECT_EQ(m->data(m->index(0, 0), Qt::DisplayRole).toString(), "1,234,567.89");
+    EXPECT_EQ(m->data(m->index(0, 0), Qt::DisplayRole).toString(), "1.234.567,89");
     t.g.SetCellDouble(1, 1, 0.004, 1);  // a forced zero keeps its true value behind the text
     EXPECT_DOUBLE_EQ(t.g.GetCellDouble(1, 1), 0.004);
     // Text cells read as atof/atol would.
@@ -103,6 +103,49 @@ TEST(GridCells, ReadersAndDisplayIgnoreTheQtLocale) {
     t.g.SetCellText(4, 1, "x");  // outside the grid: nothing written, nothing read
     EXPECT_EQ(t.g.GetCellText(4, 1), "");
     QLocale::setDefault(QLocale::c());
+}
+
+TEST(GridCells, NumbersShowInItalianAndAreTypedSo) {
+    // What a line shows against what the module reads back: the plain text.
+    enum Op { Dbl, Lng, Txt };
+    struct Case { CellType type; int decimals; bool thousands; Op op; double value; const char* text;
+                  const char* plain, *shown; } cases[] = {
+        {CellType::Number, 2, false, Dbl, 2.57, nullptr, "2.57", "2,57"},
+        {CellType::Number, 2, true, Dbl, 1234.5, nullptr, "1234.50", "1.234,50"},
+        {CellType::Number, 2, true, Dbl, -1234567.891, nullptr, "-1234567.89", "-1.234.567,89"},
+        {CellType::Number, 3, false, Dbl, 2500, nullptr, "2500.000", "2500,000"},
+        {CellType::Number, 2, true, Dbl, 999.99, nullptr, "999.99", "999,99"},
+        {CellType::Text, 2, false, Dbl, 0.1 + 0.2, nullptr, "0.3", "0,3"},
+        {CellType::Integer, 0, true, Lng, 1234567, nullptr, "1234567", "1234567"},  // codes never group
+        {CellType::Number, 2, false, Txt, 0, "n.d.", "n.d.", "n.d."},  // free text as written
+        {CellType::Text, 2, false, Txt, 0, "12.75 pz", "12.75 pz", "12.75 pz"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        Grid t(1, 1);
+        t.g.SetColType(1, c.type, c.decimals, c.thousands);
+        const auto* m = t.g.Model();
+        if (c.op == Dbl) t.g.SetCellDouble(1, 1, c.value, 1);
+        else if (c.op == Lng) t.g.SetCellLong(1, 1, static_cast<long>(c.value), 1);
+        else t.g.Model()->SetCellText(1, 1, QString::fromUtf8(c.text));
+        EXPECT_EQ(t.g.GetCellText(1, 1), QString::fromUtf8(c.plain));
+        EXPECT_EQ(m->data(m->index(0, 0), Qt::DisplayRole).toString(), QString::fromUtf8(c.shown));
+    }
+
+    // Edited in place: the editor opens on the Italian text and takes it back.
+    Grid t(1, 1);
+    t.g.SetColType(1, CellType::Number, 2, true);
+    t.g.SetOperationMode(0);
+    auto* m = t.g.Model();
+    t.g.SetCellDouble(1, 1, 1234.5, 1);
+    EXPECT_EQ(m->data(m->index(0, 0), Qt::EditRole).toString(), "1234,50");
+    struct Typed { const char* text; double value; } typed[] = {
+        {"1234,50", 1234.5}, {"1.234,5", 1234.5}, {"7,25", 7.25}, {"7.25", 7.25}, {"1.234", 1234},
+    };
+    for (const Typed& c : typed) {
+        ASSERT_TRUE(m->setData(m->index(0, 0), QString::fromUtf8(c.text), Qt::EditRole)) << c.text;
+        EXPECT_DOUBLE_EQ(t.g.GetCellDouble(1, 1), c.value) << c.text;
+    }
 }
 
 TEST(GridCells, RedrawOffSendsNothingAndWritesOnAreCoalesced) {

@@ -145,6 +145,52 @@ TEST(GridHeaders, TwoCaptionRowsWithSpans) {
     g.render(&img);
 }
 
+// Captions and the texts the owner asks for read whole; widths in units stay
+// what the owner set, unless it widens them.
+TEST(GridHeaders, ColumnsMakeRoomForTheirCaptionsAndTexts) {
+    CSpreadSheet g;
+    Dim(g, 5, 3);
+    g.SetHeaderRows(2);
+    const QFontMetrics fm(g.horizontalHeader()->font());
+    struct Case { long col; const char* top; int span, rows; const char* low; double units; const char* whole; } cases[] = {
+        {1, "Cumulativa", 1, 2, "", 2, "Cumulativa"},             // one word over both rows
+        {2, "Soglia Attivazione", 1, 2, "", 2, "Attivazione"},    // two lines, each whole
+        {3, "", 1, 1, "Limite Min.", 2, "Limite Min."},            // the lower caption
+        {4, "Altri Dati", 2, 1, "Si", 2, "Si"},                    // a spanned caption is not one column's
+    };
+    for (const Case& c : cases) {
+        g.SetColWidth(c.col, c.units);
+        g.SetHeaderText(c.col, 0, c.top);
+        if (c.span > 1 || c.rows > 1) g.SetHeaderSpan(0, c.col, c.span, c.rows);
+        g.SetHeaderText(c.col, 1, c.low);
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.top);
+        EXPECT_GE(g.columnWidth(int(c.col - 1)), fm.horizontalAdvance(c.whole));
+        EXPECT_EQ(g.GetColWidth(c.col), c.units);
+    }
+    EXPECT_LT(g.columnWidth(1), fm.horizontalAdvance("Soglia Attivazione"));
+    EXPECT_LT(g.columnWidth(3), fm.horizontalAdvance("Altri Dati"));
+
+    // Texts: widened to the longest line asked for, never narrowed, up to a limit.
+    g.SetColWidth(5, 4);
+    g.SetCellText(5, 1, "PASSATA DI POMODORO CLASSICO 400G");
+    g.SetCellText(5, 2, "X");
+    g.WidenColToText(5, 2, 2);
+    EXPECT_EQ(g.GetColWidth(5), 4);
+    g.WidenColToText(5);
+    EXPECT_GE(g.columnWidth(4), QFontMetrics(g.font()).horizontalAdvance("PASSATA DI POMODORO CLASSICO 400G"));
+    const double wide = g.GetColWidth(5);
+    g.SetCellText(5, 1, "X");
+    g.WidenColToText(5);
+    EXPECT_EQ(g.GetColWidth(5), wide);
+    g.SetColWidth(5, 4);
+    g.WidenColToText(5, 1, 0, 3);  // the limit is below the width: nothing changes
+    g.SetCellText(5, 3, QString(200, QChar(u'M')));
+    g.WidenColToText(5, 1, 0, 30);
+    EXPECT_EQ(g.GetColWidth(5), 30);
+}
+
 TEST(GridSearch, RowSearchVisitsHitsInOrder) {
     CSpreadSheet g;
     Dim(g, 6, 4);
@@ -214,6 +260,39 @@ TEST(GridKeys, OwnerHandlesKeysBeforeTheGrid) {
     swallow = false;
     QCoreApplication::sendEvent(&g, &down);
     EXPECT_EQ(moves, (std::vector<std::pair<long, long>>{{1, 2}}));
+}
+
+// The lists keep the active cell on their hidden code column: the arrows
+// still walk the lines, the column stays, and the view follows.
+TEST(GridKeys, ArrowsMoveTheLineOfAnActiveCellInAHiddenColumn) {
+    for (bool hidden : {true, false}) {
+        SCOPED_TRACE(hidden ? "hidden" : "shown");
+        CSpreadSheet g;
+        Dim(g, 3, 200);
+        g.SetColHidden(1, hidden);
+        g.SetOperationMode(2);
+        g.resize(300, 200);
+        g.show();
+        g.SetActiveCell(1, 1);
+        const struct { int key; long row; } keys[] = {
+            {Qt::Key_Down, 2}, {Qt::Key_Down, 3}, {Qt::Key_Up, 2}, {Qt::Key_PageDown, 0}, {Qt::Key_End, 0},
+        };
+        long row = 1;
+        for (const auto& k : keys) {
+            QKeyEvent e(QEvent::KeyPress, k.key, k.key == Qt::Key_End ? Qt::ControlModifier : Qt::NoModifier);
+            QCoreApplication::sendEvent(&g, &e);
+            if (k.row) { EXPECT_EQ(g.GetActiveRow(), k.row) << k.key; }
+            else { EXPECT_GT(g.GetActiveRow(), row) << k.key; }
+            row = g.GetActiveRow();
+            if (hidden || k.key != Qt::Key_End) { EXPECT_EQ(g.GetActiveCol(), 1); }  // Ctrl+End: last cell
+            // The line shown selected is the active one.
+            const auto rows = g.selectionModel()->selectedRows(1);
+            ASSERT_EQ(rows.size(), 1) << k.key;
+            EXPECT_EQ(rows[0].row() + 1, row) << k.key;
+        }
+        EXPECT_EQ(row, 200);
+        EXPECT_EQ(g.rowAt(g.viewport()->height() - 1), 199);  // scrolled to the last line
+    }
 }
 
 TEST(GridShow, ShowCellPutsTheLineAtTopMiddleOrBottom) {

@@ -1,13 +1,13 @@
 // Articles into a promotion from a workbook ("Excel" of the header editor),
 // on fixture promotion 1 (3 rows, price list 1: ARTnnn costs nnn euro).
-// Workbooks are written for each case with Spreadsheet::WriteExcel.
+// Workbooks are written for each case (tests/support/WorkbookFiles.h): .xls
+// unless a case says otherwise.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -16,29 +16,13 @@
 #include "promozioni/PromozioniHead.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TestDb.h"
+#include "tests/support/WorkbookFiles.h"
 
 using namespace promotest;
 
 namespace {
 
 using Sheet = std::vector<std::vector<std::string>>;
-
-// Writes the rows of `sheet` from A1; numbers stay numbers, "" leaves a gap.
-QString WriteXls(const QString& path, const Sheet& sheet) {
-    std::string script =
-        "use Spreadsheet::WriteExcel; my $wb = Spreadsheet::WriteExcel->new($ARGV[0]) or die;"
-        "my $ws = $wb->add_worksheet('Foglio1');";
-    for (size_t r = 0; r < sheet.size(); ++r)
-        for (size_t c = 0; c < sheet[r].size(); ++c)
-            if (!sheet[r][c].empty())
-                script += "$ws->write(" + std::to_string(r) + "," + std::to_string(c) + ",'" + sheet[r][c] + "');";
-    script += "$wb->close() or die;";
-    QProcess p;
-    p.start("perl", {"-e", QString::fromStdString(script), path});
-    p.waitForFinished(30000);
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return path;
-}
 
 class ExcelTest : public DbTest {
 protected:
@@ -55,7 +39,11 @@ protected:
     }
 
     // Runs the import of `sheet`, answering Yes and choosing the file.
-    void Import(const Sheet& sheet) { ImportFile(WriteXls(dir.filePath("foglio.xls"), sheet)); }
+    void Import(const Sheet& sheet, WbFormat format = WbFormat::Xls) {
+        const QString path = dir.filePath(QStringLiteral("foglio.") + Extension(format));
+        ASSERT_TRUE(WriteWorkbook(format, path, Typed(sheet)));
+        ImportFile(path);
+    }
     void ImportFile(const QString& path) {
         ui.QueueAnswer(frame::IDYES);
         ui.QueueFile(path);
@@ -70,6 +58,15 @@ protected:
         for (const auto& m : ui.messages)
             if (m.icon != frame::MsgIcon::Question) out << m.text;
         return out;
+    }
+    // The imported rows, in order: article, offer type, first offer value, list price.
+    std::string Rows() {
+        SACommand cmd(&con,
+                      "SELECT COALESCE(string_agg(prm_art || ':' || prm_tipo_offerta || ':' || prm_valore_offerta_1 || "
+                      "':' || prm_prezzo, ' ' ORDER BY prm_codice), '') AS r "
+                      "FROM admin.promorow WHERE prm_prt = 1 AND prm_codice > 3");
+        cmd.Execute();
+        return cmd.FetchNext() ? std::string(cmd.Field("r").asString()) : std::string();
     }
     frame::MsgIcon LastIcon() const { return ui.messages.empty() ? frame::MsgIcon::None : ui.messages.back().icon; }
 
@@ -88,6 +85,10 @@ TEST_F(ExcelTest, PercentOrOfferPriceMakeTheirOfferType) {
         {{{"CODICE", "SCONTO_PERC", "OFFERTA", "LISTINO"}, {"ART005", "10", "4,25", "99"}, {"ART007", "10", "", "99"}},
          "prm_tipo_offerta = 2 AND prm_valore_offerta_1 = 0.75",
          "prm_tipo_offerta = 2 AND prm_valore_offerta_1 = 7"},
+        // The difference is kept whole: a 6,99999 offer on 7.00 is 0.00001 off.
+        {{{"CODICE", "OFFERTA"}, {"ART005", "4.25"}, {"ART007", "6,99999"}},
+         "prm_tipo_offerta = 2 AND prm_valore_offerta_1 = 0.75",
+         "prm_tipo_offerta = 2 AND abs(prm_valore_offerta_1 - 0.00001) < 1e-12"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.row5);
@@ -100,17 +101,6 @@ TEST_F(ExcelTest, PercentOrOfferPriceMakeTheirOfferType) {
         EXPECT_EQ(Imported("prm_art = 'ART007' AND " + c.row7), 1);
         EXPECT_EQ(dlg->Grid()->GetMaxRows(), 5);  // reloaded
     }
-}
-
-TEST_F(ExcelTest, UnknownAndEmptyCodesDoNotStopTheImport) {
-    Import({{"CODICE", "DESCRIZIONE", "SCONTO_PERC"}, {"NOSUCH", "Mela rossa", "5"}, {"", "senza codice", "5"},
-            {"8001234000009", "per barcode", "5"}});
-    EXPECT_EQ(Messages(), QStringList{"Articolo NOSUCH MELA ROSSA non trovato in archivio"});
-    EXPECT_EQ(LastIcon(), frame::MsgIcon::Information);
-    EXPECT_EQ(ui.beeps.size(), 1u);
-    // The barcode's article, not the cell's text.
-    EXPECT_EQ(Imported(), 1);
-    EXPECT_EQ(Imported("prm_art = 'ART009'"), 1);
 }
 
 TEST_F(ExcelTest, BadFilesAndMissingColumnsImportNothing) {
@@ -126,6 +116,9 @@ TEST_F(ExcelTest, BadFilesAndMissingColumnsImportNothing) {
     const struct { QString path; Sheet sheet; const char* message; } cases[] = {
         {text.fileName(), {}, "Formato file non compatibile!"},
         {dir.filePath("manca.xls"), {}, "File utilizzato da un' altra applicazione o formato file non compatibile!"},
+        // A workbook that crashed FreeXL when it was read inside the program.
+        {QStringLiteral(PROMO_SOURCE_DIR "/tests/grid/data/crash-01.xls"), {},
+         "File utilizzato da un' altra applicazione o formato file non compatibile!"},
         {"", {{"ARTICOLO", "OFFERTA"}, {"ART005", "1"}}, "Colonna CODICE non trovata nel documento !"},
         {"", {{"CODICE", "PREZZO"}, {"ART005", "1"}}, "Colonna OFFERTA e/o SCONTO_PERC non trovata nel documento !"},
         {"", far, "Colonna CODICE non trovata nel documento !"},
@@ -154,6 +147,43 @@ TEST_F(ExcelTest, FullPromotionTakesNoRow) {
     Import({{"CODICE", "SCONTO_PERC"}, {"ART005", "10"}, {"ART006", "10"}});
     EXPECT_EQ(Messages(), QStringList{"Raggiunto limite massimo di righe nella promozione!"});
     EXPECT_EQ(Imported("prm_art IN ('ART005', 'ART006')"), 0);
+}
+
+TEST_F(ExcelTest, SameRowsFromEveryFormat) {
+    const Sheet sheet = {{"Codice", "DESCRIZIONE", "OFFERTA", "SCONTO_PERC"},
+                         {"ART005", "Pasta", "4.25", "10"},
+                         {"NOSUCH", "Mela rossa", "1", ""},
+                         {"", "senza codice", "2", ""},
+                         {"8001234000009", "per barcode", "", ""},
+                         {"ART007", "Olio", "6,5", ""}};
+    for (WbFormat f : {WbFormat::Xls, WbFormat::Xlsx, WbFormat::Ods, WbFormat::Csv}) {
+        SCOPED_TRACE(Extension(f));
+        Exec("DELETE FROM admin.promorow WHERE prm_codice > 3");
+        ui.ClearRecords();
+        Import(sheet, f);
+        // The unknown code is told and skipped, the empty one skipped silently;
+        // the barcode gives its article's code, not the cell's text.
+        EXPECT_EQ(Messages(), QStringList{"Articolo NOSUCH MELA ROSSA non trovato in archivio"});
+        EXPECT_EQ(LastIcon(), frame::MsgIcon::Information);
+        EXPECT_EQ(ui.beeps.size(), 1u);
+        EXPECT_EQ(Rows(), "ART005:2:0.75:5 ART009:2:9:9 ART007:2:0.5:7");
+        // The legacy filter first, then one for every format the import reads.
+        ASSERT_EQ(ui.fileDialogs.size(), 1u);
+        EXPECT_TRUE(ui.fileDialogs[0].filter.startsWith("Documenti Excel (*.xls)|*.xls|"));
+        EXPECT_TRUE(ui.fileDialogs[0].filter.contains("*.xls;*.xlsx;*.ods;*.csv"));
+    }
+}
+
+TEST_F(ExcelTest, CsvWithSemicolonsAndDecimalCommas) {
+    // As Excel saves a CSV on an Italian Windows: ";", decimal commas, Windows-1252.
+    QFile f(dir.filePath("listino.csv"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("CODICE;DESCRIZIONE;SCONTO_PERC\r\nART005;Caff\xE8;12,5\r\nNOSUCH;\"T\xE8; verde\";3\r\n"
+            "ART007;Olio;\"7,25\"\r\n");
+    f.close();
+    ImportFile(f.fileName());
+    EXPECT_EQ(Messages(), QStringList{"Articolo NOSUCH TÈ; VERDE non trovato in archivio"});
+    EXPECT_EQ(Rows(), "ART005:4:12.5:5 ART007:4:7.25:7");
 }
 
 }  // namespace

@@ -336,6 +336,28 @@ TEST_F(TrovaTest, WalksHitsInTheModeColumnsAndStartsAgainAfterTheEnd) {
     }
 }
 
+// Typing another text goes on from the last hit; it does not start again.
+TEST_F(TrovaTest, TheSearchKeepsItsPlaceWhenTheTextIsEdited) {
+    Fill(0, {{"ART001", "MELE GOLDEN", ""}, {"MELE01", "SUCCO DI MELE", ""}, {"ART003", "MELE E PERE", ""}});
+    CPromoTrova d(&grid, 0);
+    ShowActive(&d);
+    Find(d, "mele");
+    Find(d, "mele");
+    ASSERT_EQ(grid.GetActiveRow(), 2);
+    ASSERT_EQ(grid.GetActiveCol(), 4);
+    const struct { const char* typed; long col, row; } steps[] = {{"mele", 5, 2}, {"e pere", 5, 3}};
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.typed);
+        auto* edit = FindChild<COrvEdit>(&d, "edtTrova");
+        d.GotoDlgCtrl(edit);
+        edit->selectAll();
+        TypeText(s.typed), PressKey(Qt::Key_F2);
+        EXPECT_EQ(grid.GetActiveRow(), s.row);
+        EXPECT_EQ(grid.GetActiveCol(), s.col);
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(FiltriTest, TrovaOpensOnTheEditorsGrid) {
     auto dlg = OpenHead();
     ui.QueueModal([](QDialog&) { return TypeText("art004"), PressKey(Qt::Key_F2), frame::IDCANCEL; });

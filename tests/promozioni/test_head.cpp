@@ -78,6 +78,21 @@ TEST_F(HeadTest, SetRowTexts) {
         dlg.SetRow(0, &r);
         EXPECT_EQ(g->GetCellText(c.col, g->GetMaxRows()), c.text) << c.name;
     }
+    // On screen in Italian: amounts group thousands as the row editor's
+    // amount fields do, quantities do not.
+    PROMOZIONI r = PlainRow();
+    r.prm_prezzo = 1234.5, r.prm_soglia_qta[0] = 2500, r.prm_valore_offerta[0] = 2.57;
+    dlg.SetRow(0, &r);
+    const struct { long col; const char* shown; } shown[] = {{6, "1.234,50"}, {12, "2500,000"}, {14, "2,57"}};
+    for (const auto& c : shown)
+        EXPECT_EQ(g->Model()->DisplayText(c.col, g->GetMaxRows()), QString::fromUtf8(c.shown)) << c.col;
+    // Descriptions and offer texts read whole: their columns widen.
+    std::strcpy(r.prm_art_des, "LATTE PARZIALMENTE SCREMATO CLASSICO 500ML");
+    r.prm_tipo_offerta = 20, r.prm_applicabilita = 3;
+    dlg.SetRow(0, &r);
+    const QFontMetrics fm(g->font());
+    for (long col : {5L, 7L, 9L})
+        EXPECT_GE(g->columnWidth(int(col - 1)), fm.horizontalAdvance(g->GetCellText(col, g->GetMaxRows()))) << col;
 }
 
 TEST_F(HeadTest, SetRowAppendsOrRewrites) {
@@ -137,6 +152,9 @@ TEST_F(HeadTest, LoadTableProgressSteps) {
         Exec("INSERT INTO admin.promorow (prm_codice, prm_prt, prm_art, prm_tipo_offerta) SELECT " + code +
              "000 + g, " + code + ", 'ART001', 1 FROM generate_series(" + std::to_string(c.rows) + ", 1, -1) g");
     }
+    // One long description somewhere in the middle: its column widens to it.
+    const QString longest = QStringLiteral("LATTE PARZIALMENTE SCREMATO ALTA QUALITA 1L");
+    Exec("UPDATE admin.promorow SET prm_art_des = '" + longest.toStdString() + "' WHERE prm_codice = 13125");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rows);
         CPromozioniHead dlg;
@@ -147,6 +165,8 @@ TEST_F(HeadTest, LoadTableProgressSteps) {
         EXPECT_EQ(g->GetMaxRows(), c.rows);
         EXPECT_EQ(g->GetActiveRow(), c.rows ? 1 : 0);
         if (c.rows) { EXPECT_EQ(g->GetCellLong(CPromozioniHead::kColCodice, c.rows), c.code * 1000 + c.rows); }
+        const bool widened = g->columnWidth(4) >= QFontMetrics(g->font()).horizontalAdvance(longest);
+        EXPECT_EQ(widened, c.code == 13);
     }
     EXPECT_EQ(ui.waitCursorDepth, 0);
     EXPECT_TRUE(ui.messages.empty());

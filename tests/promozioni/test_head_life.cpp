@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include <QPushButton>
 #include <gtest/gtest.h>
 
 #include "frame/db/SqlTables.h"
@@ -95,6 +96,110 @@ TEST_F(HeadLifeTest, RegistroSelectionAllocatesTheNextCodeOfItsRange) {
         EXPECT_EQ(W<COrvNumeric>(dlg, "edtCodice")->GetLong(), c.code % orvdb::RegistroSpan);
     }
     EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(HeadLifeTest, ANewPromotionStartsOnTheNextCodeOfItsRegistroAndSavesAtOnce) {
+    Seed(57, "ALTRA");
+    CPromozioniHead dlg;
+    ASSERT_TRUE(dlg.EnsureInit());
+    EXPECT_EQ(dlg.m_prt.prt_codice, 58);
+    EXPECT_EQ(W<COrvNumeric>(dlg, "edtCodice")->GetLong(), 58);
+    EXPECT_EQ(W<COrvComboBox>(dlg, "cmbRegistro")->GetText(), "A");
+    // The default depot and price list show what they are.
+    EXPECT_EQ(W<COrvEdit>(dlg, "edtDepDes")->GetText(), "SEDE CENTRALE");
+    EXPECT_EQ(W<COrvEdit>(dlg, "edtLisDes")->GetText(), "LISTINO PUBBLICO");
+    W<COrvEdit>(dlg, "edtDesc")->SetText("SUBITO");
+    W<COrvJulian>(dlg, "edtDataIni")->SetJulian(DateToJulian(1, 4, 2026));
+    W<COrvJulian>(dlg, "edtDataFin")->SetJulian(DateToJulian(30, 4, 2026));
+    ui.QueueMenu(0);
+    EXPECT_TRUE(dlg.RunCommand(ID_RECORD_SALVA));
+    EXPECT_TRUE(ui.beeps.empty());
+    EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promote1 WHERE prt_codice = 58 AND prt_desc = 'SUBITO'"), 1);
+}
+
+TEST_F(HeadLifeTest, DatiAndLettoriSayTheyAreNotAvailableYet) {
+    const struct { const char* name; std::function<void(CPromozioniHead&)> run; } cases[] = {
+        {"F9 - Dati", [](CPromozioniHead& d) { d.RunCommand(CPromozioniHead::ID_RECORD_DATI); }},
+        {"key F9", [](CPromozioniHead&) { PressKey(Qt::Key_F9); }},
+        {"Lettori", [](CPromozioniHead& d) { d.RunCommand(CPromozioniHead::ID_IMPORTA_LETTORI); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.ClearRecords();
+        CPromozioniHead dlg;
+        OpenExisting(dlg, 1);
+        ShowActive(&dlg);
+        c.run(dlg);
+        EXPECT_TRUE(ui.menus.empty());  // not the print menu
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, "Funzione non ancora disponibile");
+        EXPECT_EQ(ui.messages[0].icon, frame::MsgIcon::Information);
+    }
+}
+
+TEST_F(HeadLifeTest, EnterOnAButtonMovesOnAndPressesNothing) {
+    Exec("UPDATE admin.promote1 SET prt_tutti_dep = 0 WHERE prt_codice = 1");
+    const struct { const char* name; std::function<QWidget*(CPromozioniHead&)> button; } cases[] = {
+        {"Seleziona Depositi", [](CPromozioniHead& d) { return W(d, "btnSelDepositi"); }},
+        {"F6 - Elimina", [](CPromozioniHead& d) { return (QWidget*)d.ToolBar()->Button(ID_RECORD_ELIMINA); }},
+        {"F7 - Aggiungi",
+         [](CPromozioniHead& d) { return (QWidget*)d.ToolBar()->Button(CPromozioniHead::ID_RECORD_AGGIUNGI); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.ClearRecords();
+        CPromozioniHead dlg;
+        OpenExisting(dlg, 1);
+        ShowActive(&dlg);
+        QWidget* b = c.button(dlg);
+        ASSERT_NE(b, nullptr);
+        dlg.GotoDlgCtrl(b);
+        Pump(), PressKey(Qt::Key_Return), Pump();
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_TRUE(ui.menus.empty());
+        EXPECT_TRUE(ui.modals.empty());
+        EXPECT_EQ(FocusedName(), dlg.NextControl(b)->objectName());
+        // No button of the form is a default button drawn as if focused.
+        for (QPushButton* p : dlg.findChildren<QPushButton*>()) EXPECT_FALSE(p->isDefault()) << p->text().toStdString();
+    }
+    EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promote1 WHERE prt_codice = 1"), 1);
+}
+
+TEST_F(HeadLifeTest, EscapeOnATypedNewPromotionAsksBeforeDroppingIt) {
+    // answers: the replies to the question, in turn; asked: how many questions.
+    const struct { const char* name; bool type; std::vector<int> answers; int result; } cases[] = {
+        {"untouched closes at once", false, {}, frame::IDCANCEL},
+        {"No keeps it open", true, {frame::IDNO}, 0},
+        {"Yes drops it", true, {frame::IDYES}, frame::IDCANCEL},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.ClearRecords();
+        for (int a : c.answers) ui.QueueAnswer(a);
+        CPromozioniHead dlg;
+        ASSERT_TRUE(dlg.EnsureInit());
+        ShowActive(&dlg);
+        if (c.type) TypeText("SALDI");
+        PressKey(Qt::Key_Escape);
+        EXPECT_TRUE(ui.AllConsumed());
+        ASSERT_EQ(ui.messages.size(), c.answers.size());
+        if (!c.answers.empty()) {
+            EXPECT_EQ(ui.messages[0].text, "Vuoi abbandonare le modifiche?");
+            EXPECT_EQ(ui.messages[0].icon, frame::MsgIcon::Question);
+            EXPECT_EQ(ui.messages[0].defaultButton, frame::IDNO);
+        }
+        EXPECT_EQ(dlg.result(), c.result);
+        EXPECT_EQ(dlg.isVisible(), c.result == 0);
+    }
+    // An existing promotion closes as it always did.
+    ui.ClearRecords();
+    CPromozioniHead dlg;
+    OpenExisting(dlg, 1);
+    ShowActive(&dlg);
+    dlg.GotoDlgCtrl(W(dlg, "edtDesc"));
+    TypeText("X"), PressKey(Qt::Key_Escape);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(dlg.result(), frame::IDCANCEL);
 }
 
 TEST_F(HeadLifeTest, SaveChecksInOrderFocusTheFirstWrongField) {
@@ -261,6 +366,35 @@ TEST_F(HeadLifeTest, DeleteAsksTwiceAndMovesToTheNextOrTheLast) {
         EXPECT_EQ(dlg.result(), c.shown ? 0 : frame::IDCANCEL);
     }
     EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promote1"), 0);
+}
+
+// The keys are those of the promotion read, not a description typed over it
+// (and read into the record by a click on "Abilita su Tutti i Depositi").
+TEST_F(HeadLifeTest, NeighboursFollowTheKeysReadNotTheTypedDescription) {
+    InstallDbCallbacks();
+    Seed(2, "ALFA");
+    Seed(6, "GAMMA");
+    // Description order: ALFA 2, BETA 5, GAMMA 6, PROMO DI PROVA 1.
+    const struct { const char* name; int command; std::vector<int> answers; long shown; } cases[] = {
+        {"next", ID_RECORD_SUCC, {}, 6},
+        {"previous", ID_RECORD_PREC, {}, 2},
+        {"after a delete", ID_RECORD_ELIMINA, {frame::IDYES, frame::IDYES}, 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.ClearRecords();
+        for (int a : c.answers) ui.QueueAnswer(a);
+        Exec("DELETE FROM admin.promote1 WHERE prt_codice = 5");
+        Seed(5, "BETA");
+        sqlprt.SetIndex(2);
+        CPromozioniHead dlg;
+        OpenExisting(dlg, 5);
+        W<COrvEdit>(dlg, "edtDesc")->SetText("ZZZ NON SALVATA");
+        W<COrvCheckBox>(dlg, "chkTuttiDep")->click();
+        ASSERT_STREQ(dlg.m_prt.prt_desc, "ZZZ NON SALVATA");
+        dlg.RunCommand(c.command);
+        EXPECT_EQ(dlg.m_prt.prt_codice, c.shown);
+    }
 }
 
 TEST_F(HeadLifeTest, DuplicateCopiesHeaderAndRowsUnderNewCodes) {

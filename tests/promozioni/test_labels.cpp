@@ -36,6 +36,12 @@ protected:
              "prm_prezzo, prm_valore_offerta_1) VALUES (" + std::to_string(code) + ", 1, 1, '" + art + "', 'DESC " +
              art + "', " + std::to_string(tipo) + ", " + std::to_string(price) + ", " + std::to_string(v) + ")");
     }
+    // A row on a brand (no article) of offer type 4.
+    static void AddFilteredRow(long code) {
+        Exec("INSERT INTO admin.promorow (prm_codice, prm_prt, prm_dep, prm_art, prm_tipo_offerta, prm_marchio, "
+             "prm_marchio_des, prm_valore_offerta_1) VALUES (" + std::to_string(code) + ", 1, 1, '', 4, 1, "
+             "'MARCA', 10)");
+    }
     static long Labels(const std::string& where) {
         return QueryLong("SELECT COUNT(*) FROM admin.battenti WHERE " + where);
     }
@@ -50,6 +56,7 @@ TEST_F(LabelsTest, StartLabelsCarryOfferPricesVatAndTheLatestBarcode) {
     AddRow(10, "ART011", 4, 10, 15);   // 10.00 less 15 %
     AddRow(11, "ART012", 2, 10, 1.5);  // 10.00 less 1.50
     AddRow(12, "ART010", 4, 10, 15);   // prices without VAT (22 %)
+    AddFilteredRow(13);                // no article, no shelf to label
     ExpectPrintDialog();
     dlg->OnStampaFrontaliniPromo();
     ASSERT_EQ(ui.modals.size(), 1u);
@@ -63,10 +70,12 @@ TEST_F(LabelsTest, StartLabelsCarryOfferPricesVatAndTheLatestBarcode) {
     EXPECT_EQ(Labels("bat_art IN ('ART011', 'ART012') AND bat_prezzo = 10 AND bat_prezzo_off = 8.5"), 2);
     EXPECT_EQ(Labels("bat_art = 'ART010' AND bat_prezzo = 12.2 AND bat_prezzo_off = 10.37"), 1);
     EXPECT_EQ(Labels("bat_art = 'ART004'"), 0);
+    EXPECT_EQ(Labels("bat_art = '' OR bat_prm = 13"), 0);
 }
 
 TEST_F(LabelsTest, NoLabelGivesTheMessageAndNoPrint) {
     Exec("UPDATE admin.promorow SET prm_tipo_offerta = 5 WHERE prm_prt = 1");
+    AddFilteredRow(10);  // of type 4, but without an article
     dlg->OnStampaFrontaliniPromo();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "Non è stato inserito nessun Frontalino da stampare");

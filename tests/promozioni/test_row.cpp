@@ -2,6 +2,7 @@
 // with rows 1-3, list 1 price = article number in euro, mix group
 // ART001-ART003, basket 61/1), driven through the scripted Ui.
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -381,8 +382,15 @@ TEST_F(RowTest, RowMixGroupCopy) {
         cmd.Execute();
         ASSERT_TRUE(cmd.FetchNext());
         EXPECT_EQ(std::string(cmd.Field("s").asString()), c.articles);
+        // Each copy carries its own article's description, in the table and the grid.
+        EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promorow JOIN admin.artanag ON ana_codice = prm_art "
+                            "WHERE prm_codice > 3 AND prm_art_des <> ana_desc1"), 0);
         EXPECT_EQ(grid->GetMaxRows(), Rows("prm_codice > 3"));
         EXPECT_EQ(grid->GetCellText(4, 1), c.art);
+        const std::map<QString, QString> desc{{"ART001", "PASTA SPAGHETTI N.5 500G"},
+                                              {"ART003", "PASTA FUSILLI 500G"}};
+        for (long line = 2; line <= grid->GetMaxRows(); ++line)
+            EXPECT_EQ(grid->GetCellText(5, line), desc.at(grid->GetCellText(4, line)));
     }
 }
 
@@ -411,6 +419,23 @@ TEST_F(RowTest, RowExistingRowUpdatesWithOrWithoutTheHeaderGrid) {
         EXPECT_TRUE(d->isVisible());
     }
     EXPECT_TRUE(ui.messages.empty());
+}
+
+// A row saved as it was shown keeps the decimals the form does not show (an
+// imported 7.00 - 6.99999), and so does not pass for a first effect of 0.
+TEST_F(RowTest, RowSavedUntouchedKeepsTheValuesItOnlyShowedRounded) {
+    Stored(12);
+    Exec("UPDATE admin.promorow SET prm_valore_offerta_1 = 7.0::float8 - 6.99999::float8, prm_prezzo = 7 "
+         "WHERE prm_codice = 12");
+    SACommand cmd(&con);
+    PROMOZIONI r{};
+    ASSERT_TRUE(sqlprm.Search(&cmd, 12, &r));
+    auto d = Open(r, false);
+    EXPECT_EQ(Num(d.get(), "edtEsito1")->text(), "0,00");
+    PressKey(Qt::Key_F2);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promorow WHERE prm_codice = 12 AND "
+                        "prm_valore_offerta_1 = 7.0::float8 - 6.99999::float8"), 1);
 }
 
 TEST_F(RowTest, RowDeleteOnlyForAStoredRowClosingWhenItWent) {

@@ -87,6 +87,9 @@ TEST_F(StampaTest, PromotionListPrintsItsRowsWithLevelAndDepot) {
     Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep, prt_registro) VALUES (2, 'ALTRA', 1, 'A')");
     Exec("INSERT INTO admin.promorow (prm_codice, prm_prt, prm_dep, prm_art, prm_art_des) "
          "VALUES (50, 2, 1, 'ART009', 'RIGA DI UN ALTRA PROMOZIONE')");
+    // Steps and thresholds print in Italian, as the rest of the line does.
+    Exec("UPDATE admin.promorow SET prm_soglia_sub = 1234.5, prm_soglia_att = 2.5, prm_soglia_qta_2 = 1000.5, "
+         "prm_soglia_amm_2 = 1234.5, prm_valore_offerta_2 = 2.5 WHERE prm_codice = 1");
     auto dlg = Open(1);
     dlg->m_prt.prt_livello = 5, dlg->m_prt.prt_dep = 12;
     strzcpy(dlg->m_prt.prt_dep_des, "CENTRO");
@@ -110,7 +113,9 @@ TEST_F(StampaTest, PromotionListPrintsItsRowsWithLevelAndDepot) {
     ASSERT_EQ(ui.reports.size(), 1u);
     EXPECT_TRUE(ui.reports[0].landscape);
     const QString text = PdfText(ui.reports[0].pdfPath);
-    for (const char* s : {"ART001", "ART002", "ART004", "005", "012 CENTRO"}) EXPECT_TRUE(text.contains(s)) << s;
+    for (const char* s : {"ART001", "ART002", "ART004", "005", "012 CENTRO", "Soglia subtotale 1.234,50",
+                          "Soglia attivazione 2,5", "1.000,5", "importo 1.234,50", "effetto 2,50"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
     EXPECT_FALSE(text.contains("ART009"));
 }
 

@@ -7,6 +7,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QTemporaryDir>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 #include "frame/ui/OrvControls.h"
@@ -84,7 +85,10 @@ TEST_F(ControlTest, TextSetByCodeIsCutToTheLengthAndTakesTheCase) {
     EXPECT_EQ(QByteArray(buf), QByteArray("ABCD\xC3\x88"));
     e.GetText(buf, 6);
     EXPECT_EQ(QByteArray(buf), QByteArray("ABCD"));
-    // A full field still takes what replaces a deleted character.
+    // Text set by code shows its beginning; a full field still takes what
+    // replaces a deleted character.
+    EXPECT_EQ(e.cursorPosition(), 0);
+    Key(&e, Qt::Key_End);
     Key(&e, Qt::Key_Backspace);
     Type(&e, QStringLiteral("z"));
     EXPECT_EQ(e.text(), QStringLiteral("ABCDZ"));
@@ -115,7 +119,8 @@ TEST_F(ControlTest, ModifiedFlagFollowsTheUserNotTheCode) {
     COrvEdit edit;
     ExpectModifiedByUserOnly("edit", edit, [&] { edit.SetText("ABC"); }, [&] { Type(&edit, QStringLiteral("x")); });
     COrvCurrency2 num;
-    ExpectModifiedByUserOnly("numeric", num, [&] { num.SetValue(12.5); }, [&] { Type(&num, QStringLiteral("7")); });
+    ExpectModifiedByUserOnly("numeric", num, [&] { num.SetValue(12.5); },
+                             [&] { num.selectAll(), Type(&num, QStringLiteral("7")); });
     COrvJulian date;
     ExpectModifiedByUserOnly("date", date, [&] { date.SetJulian(2460000); },
                              [&] { date.selectAll(); Type(&date, "1"); });
@@ -170,8 +175,13 @@ TEST_F(ControlTest, NumericFieldsRoundClampAndRefuse) {
     const double none = 1, below = 0;  // min > max: keep the kind's limits
     Case cases[] = {
         {"currency", [] { return new COrvCurrency2; }, none, below, "1234,5", 1234.5, "1.234,50", 0},
-        {"double2 rounds", [] { return new COrvDouble2; }, none, below, "12.345", 12.35, "12,35", 0},
-        {"no negative zero", [] { return new COrvDouble2; }, none, below, "-0,004", 0, "0,00", 0},
+        // No decimal beyond those shown gets in: "0,00" then 30 is no 0,0030.
+        {"third decimal refused", [] { return new COrvDouble2; }, none, below, "12.345", 12.34, "12,34", 1},
+        {"typed after the decimals", [] { return new COrvCurrency2; }, none, below, "0,0030", 0, "0,00", 2},
+        {"grouped point is no decimal", [] { return new COrvCurrency2; }, none, below, "1.234", 1234, "1.234,00", 0},
+        {"keypad point counts decimals", [] { return new COrvCurrency2; }, none, below, "0.125", 0.12, "0,12", 1},
+        {"fifth decimal refused", [] { return new COrvCurrency4; }, none, below, "1,23456", 1.2345, "1,2345", 1},
+        {"no negative zero", [] { return new COrvDouble2; }, none, below, "-0,00", 0, "0,00", 0},
         {"currency4 groups", [] { return new COrvCurrency4; }, none, below, "1234567,891", 1234567.891,
          "1.234.567,8910", 0},
         {"double0 groups", [] { return new COrvDouble0; }, none, below, "1.500", 1500, "1500", 0},
@@ -207,6 +217,62 @@ TEST_F(ControlTest, CodeSetsValuesWithinLimitsSilently) {
     n.SetMax(100);
     EXPECT_EQ(n.GetValue(), 100);
     EXPECT_EQ(Beeps(), 0);
+    // Shown rounded, kept whole until typed over.
+    COrvCurrency2 d;
+    for (double v : {7.0 - 6.99999, 0.1 + 0.2}) {
+        d.SetValue(v);
+        EXPECT_EQ(d.GetValue(), v);
+    }
+    EXPECT_EQ(d.text(), QStringLiteral("0,30"));
+    d.selectAll();
+    Type(&d, QStringLiteral("0,3"));
+    Leave(&d);
+    EXPECT_EQ(d.GetValue(), 0.3);
+}
+
+// Focus
+
+void Focus(QWidget* w, QEvent::Type type, Qt::FocusReason why) {
+    QFocusEvent e(type, why);
+    QApplication::sendEvent(w, &e);
+}
+
+TEST_F(ControlTest, FocusSelectsTheTextSoTypingReplacesIt) {
+    // deactivated: the field had the focus when its window lost it.
+    struct Case { const char* name; bool number; Qt::FocusReason why; bool deactivated, selected; } cases[] = {
+        {"number by Tab", true, Qt::TabFocusReason, false, true},
+        {"number back after a message box", true, Qt::ActiveWindowFocusReason, false, true},
+        {"number in a window coming back", true, Qt::ActiveWindowFocusReason, true, true},
+        {"number after a menu", true, Qt::PopupFocusReason, false, true},
+        {"number clicked: the caret where it falls", true, Qt::MouseFocusReason, false, false},
+        {"text by Tab", false, Qt::TabFocusReason, false, true},
+        {"text moved to behind a message box", false, Qt::ActiveWindowFocusReason, false, true},
+        {"text in a window coming back keeps its caret", false, Qt::ActiveWindowFocusReason, true, false},
+        {"text clicked", false, Qt::MouseFocusReason, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<COrvLineEdit> e;
+        if (c.number) {
+            auto* n = new COrvCurrency2;
+            n->SetValue(0);
+            e.reset(n);
+        } else {
+            auto* t = new COrvEdit;
+            t->SetText("PASTA");
+            e.reset(t);
+        }
+        if (c.deactivated) Focus(e.get(), QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        e->deselect();
+        e->end(false);
+        Focus(e.get(), QEvent::FocusIn, c.why);
+        EXPECT_EQ(e->hasSelectedText() && e->selectedText() == e->text(), c.selected);
+        if (c.number && c.selected) {
+            Type(e.get(), QStringLiteral("30"));
+            Leave(e.get());
+            EXPECT_EQ(e->text(), QStringLiteral("30,00"));
+        }
+    }
 }
 
 // Dates and times
@@ -243,8 +309,9 @@ TEST_F(ControlTest, DateFieldNormalisesOnLeavingAndKeepsLastValidDate) {
     d.selectAll();
     Type(&d, QStringLiteral("31/02/2024"));
     Leave(&d);
+    // Kept for the user to correct; the value stays the last valid date.
     EXPECT_EQ(Beeps(), 1);
-    EXPECT_EQ(d.text(), QStringLiteral("05/03/2024"));
+    EXPECT_EQ(d.text(), QStringLiteral("31/02/2024"));
     EXPECT_EQ(d.GetJulian(), mar5);
     d.selectAll();
     Key(&d, Qt::Key_Delete);
@@ -266,7 +333,7 @@ TEST_F(ControlTest, TimeParsingAndField) {
         EXPECT_EQ(COrvTime::ParseTime(QString::fromUtf8(c.text), &s), c.ok) << c.text;
         if (c.ok) { EXPECT_EQ(s, c.seconds) << c.text; }
     }
-    // The field keeps the seconds it hides and reverts an impossible time.
+    // The field keeps the seconds it hides and holds an impossible time.
     COrvTime t;
     t.SetTime(9 * 3600 + 30 * 60 + 15);
     EXPECT_EQ(t.text(), QStringLiteral("09:30"));
@@ -275,7 +342,46 @@ TEST_F(ControlTest, TimeParsingAndField) {
     Type(&t, QStringLiteral("2400"));
     Leave(&t);
     EXPECT_EQ(Beeps(), 1);
-    EXPECT_EQ(t.text(), QStringLiteral("09:30:15"));
+    EXPECT_EQ(t.text(), QStringLiteral("2400"));
+    EXPECT_EQ(t.GetTime(), 9 * 3600 + 30 * 60 + 15);
+}
+
+// An impossible date or time keeps the focus, in a window the user works in.
+TEST_F(ControlTest, ImpossibleDateOrTimeHoldsTheFocusUntilCorrected) {
+    struct Case { const char* name; bool date; const char* wrong, *right, *shown; } cases[] = {
+        {"date", true, "31022026", "28022026", "28/02/2026"},
+        {"time", false, "2460", "2359", "23:59"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.ClearRecords();
+        QWidget win;
+        auto* box = new QVBoxLayout(&win);
+        COrvLineEdit* field = c.date ? static_cast<COrvLineEdit*>(new COrvJulian) : new COrvTime;
+        field->setObjectName("field");
+        auto* next = new COrvEdit;
+        next->setObjectName("next");
+        box->addWidget(field);
+        box->addWidget(next);
+        int left = 0;
+        QObject::connect(field, &COrvLineEdit::focusLeft, [&] { ++left; });
+        promotest::ShowActive(&win);
+        field->setFocus(Qt::TabFocusReason);
+        promotest::TypeText(QString::fromUtf8(c.wrong));
+        promotest::PressKey(Qt::Key_Tab);
+        promotest::Pump();
+        EXPECT_EQ(promotest::FocusedName(), "field");
+        EXPECT_EQ(field->text(), QString::fromUtf8(c.wrong));
+        EXPECT_EQ(field->selectedText(), field->text());
+        EXPECT_EQ(Beeps(), 1);
+        EXPECT_EQ(left, 0);
+        promotest::TypeText(QString::fromUtf8(c.right));
+        promotest::PressKey(Qt::Key_Tab);
+        promotest::Pump();
+        EXPECT_EQ(promotest::FocusedName(), "next");
+        EXPECT_EQ(field->text(), QString::fromUtf8(c.shown));
+        EXPECT_EQ(left, 1);
+    }
 }
 
 // Combo box

@@ -143,6 +143,72 @@ TEST(DialogKeys, AKeyIgnoredByTheFieldIsTranslatedOnce) {
     EXPECT_EQ(dlg.seen, 1);
 }
 
+TEST(DialogKeys, EnterPressesAButtonOrMovesOnAsTheDialogSays) {
+    ScriptedUi ui;
+    for (bool clicks : {true, false}) {
+        SCOPED_TRACE(clicks ? "presses" : "moves on");
+        Form dlg;
+        dlg.SetEnterClicksButtons(clicks);
+        ShowActive(&dlg);
+        QWidget* save = dlg.ToolBar()->Button(ID_RECORD_SALVA);
+        QWidget* ok = FindChild(&dlg, "ok");
+        for (QWidget* b : {save, ok}) {
+            dlg.GotoDlgCtrl(b);
+            PressKey(Qt::Key_Return);
+            if (!clicks) { EXPECT_EQ(FocusedName(), dlg.NextControl(b)->objectName()); }
+        }
+        EXPECT_EQ(dlg.saves, clicks ? 1 : 0);
+        EXPECT_EQ(dlg.result(), clicks ? frame::IDOK : 0);
+        // Space presses a button either way; no button is a default one.
+        if (!clicks) {
+            dlg.GotoDlgCtrl(save);
+            PressKey(Qt::Key_Space, Qt::NoModifier);
+            EXPECT_EQ(dlg.saves, 1);
+        }
+        EXPECT_FALSE(static_cast<QPushButton*>(ok)->isDefault());
+        EXPECT_FALSE(static_cast<QPushButton*>(ok)->autoDefault());
+    }
+}
+
+TEST(DialogFocus, TheFocusMarkFramesTheFocusedControlWhereverItGoes) {
+    ScriptedUi ui;
+    Form dlg;
+    ShowActive(&dlg);
+    const auto framed = [&dlg](QWidget* w) {
+        const QRect r(w->mapTo(&dlg, QPoint(0, 0)), w->size());
+        QWidget* mark = dlg.FocusMark();
+        return mark && mark->isVisible() && mark->geometry().contains(r) &&
+               mark->geometry().adjusted(4, 4, -4, -4).width() <= r.width();
+    };
+    for (const char* name : {"e1", "combo", "ok", "grid"}) {
+        SCOPED_TRACE(name);
+        dlg.GotoDlgCtrl(FindChild(&dlg, name));
+        Pump();
+        EXPECT_TRUE(framed(FindChild(&dlg, name)));
+    }
+    QWidget* tb = dlg.ToolBar()->Button(ID_RECORD_ANNULLA);
+    dlg.GotoDlgCtrl(tb);
+    Pump();
+    EXPECT_TRUE(framed(tb));
+    // The control moves with the layout: the mark follows it.
+    dlg.GotoDlgCtrl(FindChild(&dlg, "e3"));
+    dlg.resize(dlg.width() + 150, dlg.height() + 200);
+    Pump();
+    EXPECT_TRUE(framed(FindChild(&dlg, "e3")));
+    // A window behind another shows no mark: the other one has the focus.
+    QDialog other;
+    ShowActive(&other);
+    EXPECT_FALSE(dlg.FocusMark()->isVisible());
+    other.hide();
+    ShowActive(&dlg);
+    EXPECT_TRUE(framed(FindChild(&dlg, "e3")));
+    // Where nothing has the focus, no mark.
+    FindChild(&dlg, "e3")->hide();
+    Pump();
+    if (!dlg.focusWidget()) { EXPECT_FALSE(dlg.FocusMark()->isVisible()); }
+    else { EXPECT_TRUE(framed(dlg.focusWidget())); }
+}
+
 TEST(DialogKeys, ChildDialogsKeepTheirKeysAndEnterPressesTheirButton) {
     ScriptedUi ui;
     Form parent;
