@@ -27,14 +27,14 @@ sub put {
 sub slurp { local $/; open my $f, '<:raw', shift or die $!; my $b = <$f>; close $f; return $b }
 
 # ---- .csv -----------------------------------------------------------------------
-put('workbook_csv', 'semicolons.csv', "CODICE;DESCRIZIONE;OFFERTA\r\nART005;Pasta;1,50\r\n\r\nART007;\"Olio; \"\"extra\"\"\";2\r\n");
-put('workbook_csv', 'commas.csv', "CODICE,DESCRIZIONE\n123,\"Pasta, corta\"\n\"456\",\"due\nrighe\"\n");
-put('workbook_csv', 'tabs.csv', "A\tB\n\nC\tD");
-put('workbook_csv', 'bom.csv', "\xEF\xBB\xBFCODICE;DESCRIZIONE\nA1;Caff\xC3\xA8\n");
-put('workbook_csv', 'cp1252.csv', "CODICE;DESCRIZIONE\nA1;Caff\xE8 \x80 5\n");
-put('workbook_csv', 'sep.csv', "sep=,\nA;1,B\n");
-put('workbook_csv', 'utf16.csv', "\xFF\xFEA\0;\0B\0\n\0");
-put('workbook_csv', 'quote.csv', "CODICE\nA1\n\"aperto");
+put('fuzz_workbook_csv', 'semicolons.csv', "CODICE;DESCRIZIONE;OFFERTA\r\nART005;Pasta;1,50\r\n\r\nART007;\"Olio; \"\"extra\"\"\";2\r\n");
+put('fuzz_workbook_csv', 'commas.csv', "CODICE,DESCRIZIONE\n123,\"Pasta, corta\"\n\"456\",\"due\nrighe\"\n");
+put('fuzz_workbook_csv', 'tabs.csv', "A\tB\n\nC\tD");
+put('fuzz_workbook_csv', 'bom.csv', "\xEF\xBB\xBFCODICE;DESCRIZIONE\nA1;Caff\xC3\xA8\n");
+put('fuzz_workbook_csv', 'cp1252.csv', "CODICE;DESCRIZIONE\nA1;Caff\xE8 \x80 5\n");
+put('fuzz_workbook_csv', 'sep.csv', "sep=,\nA;1,B\n");
+put('fuzz_workbook_csv', 'utf16.csv', "\xFF\xFEA\0;\0B\0\n\0");
+put('fuzz_workbook_csv', 'quote.csv', "CODICE\nA1\n\"aperto");
 
 # ---- .xlsx and .xls from one sheet -----------------------------------------------------
 sub sheet {
@@ -62,18 +62,18 @@ sub sheet {
 sheet(Excel::Writer::XLSX->new("$tmp/s.xlsx"));
 sheet(Spreadsheet::WriteExcel->new("$tmp/s.xls"));
 my $xlsx = slurp("$tmp/s.xlsx");
-put('workbook_xlsx', 'excel-writer.zip', 'Z' . $xlsx);
+put('fuzz_workbook_xlsx', 'excel-writer.zip', 'Z' . $xlsx);
 
 # The same package with its entries stored, so that mutations reach the XML.
 my $zip = Archive::Zip->new("$tmp/s.xlsx") or die;
 $_->desiredCompressionMethod(COMPRESSION_STORED) for $zip->members;
 $zip->writeToFileNamed("$tmp/stored.xlsx") == AZ_OK or die;
-put('workbook_xlsx', 'stored.zip', 'Z' . slurp("$tmp/stored.xlsx"));
+put('fuzz_workbook_xlsx', 'stored.zip', 'Z' . slurp("$tmp/stored.xlsx"));
 my ($sheet, $sst, $styles) = map { scalar $zip->contents($_) }
     ('xl/worksheets/sheet1.xml', 'xl/sharedStrings.xml', 'xl/styles.xml');
-put('workbook_xlsx', 'parts.xml', join("\n====\n", $sheet, $sst, $styles));
+put('fuzz_workbook_xlsx', 'parts.xml', join("\n====\n", $sheet, $sst, $styles));
 my $ns = 'xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"';
-put('workbook_xlsx', 'other-makers.xml', join("\n====\n",
+put('fuzz_workbook_xlsx', 'other-makers.xml', join("\n====\n",
     qq{<worksheet $ns><sheetData><row><c><v>1</v></c><c t="str"><f>A1</f><v>1x</v></c><c t="b"><v>1</v></c></row>}
     . qq{<row r="4"><c r="C4" t="e"><v>#DIV/0!</v></c><c s="1"><v>45356</v></c><c t="inlineStr"><is><r><t>in</t></r>}
     . qq{<r><t>linea</t></r></is></c><c r="F4" t="s"><v>1</v></c></row></sheetData>}
@@ -102,13 +102,13 @@ my $content = '<office:document-content xmlns:office="urn:oasis:names:tc:opendoc
     . '</table:table-row><table:table-row table:number-rows-repeated="1048571"><table:table-cell '
     . 'table:number-columns-repeated="1024"/></table:table-row></table:table><table:table table:name="Altro"/>'
     . '</office:spreadsheet></office:body></office:document-content>';
-put('workbook_ods', 'content.xml', $content);
+put('fuzz_workbook_ods', 'content.xml', $content);
 for my $method (COMPRESSION_STORED, COMPRESSION_DEFLATED) {
     my $ods = Archive::Zip->new;
     $ods->addString('application/vnd.oasis.opendocument.spreadsheet', 'mimetype')->desiredCompressionMethod(COMPRESSION_STORED);
     $ods->addString($content, 'content.xml')->desiredCompressionMethod($method);
     $ods->writeToFileNamed("$tmp/s.ods") == AZ_OK or die;
-    put('workbook_ods', $method == COMPRESSION_STORED ? 'stored.zip' : 'deflated.zip', 'Z' . slurp("$tmp/s.ods"));
+    put('fuzz_workbook_ods', $method == COMPRESSION_STORED ? 'stored.zip' : 'deflated.zip', 'Z' . slurp("$tmp/s.ods"));
 }
 
 # ---- the reader's answers, and the helpers around FreeXL ----------------------------------
@@ -119,11 +119,11 @@ for my $file ("$tmp/s.xls", "$tmp/s.csv", "$tmp/s.xlsx", "$tmp/missing.xls") {
     my $answer = `"$reader" -- "$file"`;
     die "$reader failed on $file" if $? != 0;
     (my $name = $file) =~ s{.*/}{};
-    put('workbook_xls', "answer-$name", 'F' . $answer);
+    put('fuzz_workbook_xls', "answer-$name", 'F' . $answer);
 }
-put('workbook_xls', 'date', 'D' . pack('d', 45356.5) . "\x02\x00dd/mm/yyyy hh:mm");
-put('workbook_xls', 'time', 'D' . pack('d', 0.52135416666) . "\x03\x01[h]:mm:ss;@");
-put('workbook_xls', 'iso', 'D' . pack('d', -1) . "\x01\x00" . '2024-03-05T14:30:00');
-put('workbook_xls', 'sniff-ole', "S\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
-put('workbook_xls', 'sniff-zip', "SPK\x03\x04 listino.csv");
+put('fuzz_workbook_xls', 'date', 'D' . pack('d', 45356.5) . "\x02\x00dd/mm/yyyy hh:mm");
+put('fuzz_workbook_xls', 'time', 'D' . pack('d', 0.52135416666) . "\x03\x01[h]:mm:ss;@");
+put('fuzz_workbook_xls', 'iso', 'D' . pack('d', -1) . "\x01\x00" . '2024-03-05T14:30:00');
+put('fuzz_workbook_xls', 'sniff-ole', "S\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1");
+put('fuzz_workbook_xls', 'sniff-zip', "SPK\x03\x04 listino.csv");
 print "seeds written under $root\n";

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace orvdb {
@@ -19,5 +20,28 @@ template <std::size_t N>
 void CopyText(char (&dst)[N], std::string_view src) {
     CopyText(dst, N, src);
 }
+
+}  // namespace orvdb
+
+namespace orvdb {
+
+// Text read from a file (supplier listings, terminal readings, CSV) as it
+// must reach the database: UTF-8, no NUL.
+struct DecodedText {
+    std::string text;
+    int replaced = 0;     // bytes that were neither UTF-8 nor Windows-1252, now U+FFFD
+    bool legacy = false;  // some bytes were read as Windows-1252
+};
+
+// Files come from old Windows programs as often as from new ones, sometimes
+// both in one file: every well-formed UTF-8 sequence is kept, every other
+// byte is read as Windows-1252. The five bytes that code page leaves
+// undefined (0x81 0x8D 0x8F 0x90 0x9D) and NUL, which PostgreSQL text cannot
+// hold, become U+FFFD and are counted.
+DecodedText DecodeFileText(std::string_view bytes);
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing above U+10FFFF).
+bool IsUtf8(std::string_view bytes);
 
 }  // namespace orvdb

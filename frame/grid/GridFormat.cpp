@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "frame/ui/OrvHelpers.h"
@@ -110,6 +111,17 @@ long ParseLong(QStringView text) {
     long v = 0;
     if (std::from_chars(s.data(), s.data() + s.size(), v).ec != std::errc()) return 0;
     return v;
+}
+
+long TruncToLong(double value) {
+    // The cast itself is undefined outside the range, so the limits first.
+    if (std::isnan(value)) return 0;
+    // max() as a double rounds up to a power of two, just out of range.
+    constexpr double kMax = static_cast<double>(std::numeric_limits<long>::max());
+    constexpr double kMin = static_cast<double>(std::numeric_limits<long>::min());
+    if (value >= kMax) return std::numeric_limits<long>::max();
+    if (value <= kMin) return std::numeric_limits<long>::min();
+    return static_cast<long>(value);
 }
 
 QString JulianToText(long julian) {

@@ -37,6 +37,9 @@ QString PlainNumber(const QString& typed);
 // ignored, 0 when there is none). With `thousands` commas are dropped first.
 double ParseDouble(QStringView text, bool thousands = false);
 long ParseLong(QStringView text);
+// A cell's number as a whole number, truncated as atol would; a value beyond
+// long's range (a user may type 1e300) gives the nearest limit, NaN 0.
+long TruncToLong(double value);
 
 // "dd/mm/yyyy" of a Julian day number; empty for 0 (and below).
 QString JulianToText(long julian);

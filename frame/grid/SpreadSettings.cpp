@@ -7,6 +7,8 @@
 #include <string>
 #include <type_traits>
 
+#include "frame/ui/OrvPar.h"
+
 namespace grid {
 
 SpreadSettings SpreadSettings::Read(const QString& iniPath) {
@@ -23,19 +25,20 @@ SpreadSettings SpreadSettings::Read(const QString& iniPath) {
     for (const QString& k : ini.childKeys()) values.insert(k.toLower(), ini.value(k).toString().trimmed());
     ini.endGroup();
 
-    auto read = [&](const char* key, auto& target) {
+    // Out-of-range values keep the default (and are logged): a colour above
+    // 0xFFFFFF or a negative one would otherwise wrap into "no colour".
+    auto read = [&](const char* key, auto& target, long max = 0xFFFFFF) {
         auto it = values.constFind(QString::fromLatin1(key).toLower());
         if (it == values.cend()) return;
-        bool ok = false;
-        const QString& v = *it;
-        const long n = v.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? v.mid(2).toLong(&ok, 16)
-                                                                               : v.toLong(&ok, 10);
-        if (ok) target = static_cast<std::remove_reference_t<decltype(target)>>(n);
+        if (const auto n = frame::SettingNumber(*it, 0, max, group + u'/' + QLatin1String(key)))
+            target = static_cast<std::remove_reference_t<decltype(target)>>(*n);
     };
 
-    read("AppearanceStyle", s.appearanceStyle);
-    read("UseVisualStyles", s.useVisualStyles);
-    read("ScrollBarStyle", s.scrollBarStyle);
+    // The old control's enumerations: appearance classic, enhanced, visual
+    // styles; visual styles default, on, off; four scroll-bar styles.
+    read("AppearanceStyle", s.appearanceStyle, 2);
+    read("UseVisualStyles", s.useVisualStyles, 2);
+    read("ScrollBarStyle", s.scrollBarStyle, 3);
     read("GrayAreaBackColor", s.grayAreaBack);
     read("clrBackOdd", s.backOdd);
     read("clrForeOdd", s.foreOdd);

@@ -1,7 +1,9 @@
 // The grid's look as section "SpreadSettings" of the host's settings file
 // gives it. Values are whole numbers (decimal, or hex with 0x); colours are
 // Windows colour values 0x00BBGGRR. A missing file, section, key or a value
-// that is not a number leaves the default. Keys and the section name match
+// that is not a number leaves the default; so does a value out of range
+// (colours above 0xFFFFFF or negative, styles beyond their enumeration),
+// with a warning in the log. Keys and the section name match
 // without regard to case, as the Windows profile functions did.
 #pragma once
 

@@ -405,7 +405,7 @@ float CSpreadSheet::GetCellFloat(long col, long row) const { return static_cast<
 long CSpreadSheet::GetCellLong(long col, long row) const {
     const Cell* c = m_model->CellAt(col, row);
     if (!c) return 0;
-    if (c->flags & Cell::HasNum) return static_cast<long>(std::trunc(c->num));
+    if (c->flags & Cell::HasNum) return grid::TruncToLong(c->num);
     return grid::ParseLong(c->text);
 }
 

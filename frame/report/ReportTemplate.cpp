@@ -57,7 +57,8 @@ TextLine SplitLine(const QString& v) {
 double Number(const QString& v, int line, double min, double max) {
     bool ok = false;
     const double d = v.toDouble(&ok);
-    if (!ok || d < min || d > max) throw Fail{line, QStringLiteral("numero '%1' non valido").arg(v)};
+    // Written so that NaN, which toDouble accepts, fails too.
+    if (!ok || !(d >= min && d <= max)) throw Fail{line, QStringLiteral("numero '%1' non valido").arg(v)};
     return d;
 }
 
@@ -135,7 +136,12 @@ ParseResult ParseTemplate(const QString& text) {
                 section = sm.captured(1).toLower();
                 if (section == QLatin1String("group")) t.groups.emplace_back();
                 else if (section == QLatin1String("column")) t.columns.emplace_back();
-                else if (section == QLatin1String("query")) queryLine = ln;
+                else if (section == QLatin1String("query")) {
+                    // A second query would silently run both texts as one.
+                    if (queryLine)
+                        throw Fail{ln, QStringLiteral("sezione [query] ripetuta (la prima è alla riga %1)").arg(queryLine)};
+                    queryLine = ln;
+                }
                 else if (section != QLatin1String("report") && section != QLatin1String("tables"))
                     throw Fail{ln, QStringLiteral("sezione sconosciuta [%1]").arg(sm.captured(1))};
                 continue;

@@ -22,6 +22,7 @@
 //   SELECT ... FROM {promozio} LEFT JOIN ... WHERE {selection} ORDER BY ...
 //                                        raw SQL up to the next [section] line; {selection}
 //                                        is the translated selection formula (TRUE without one)
+//                                        (one [query] only: a second is an error on its line)
 //   [group]                              a break on a result column (repeatable, outer first)
 //   field       = prm_prt
 //   line        = Promozione {=prt_desc} header line(s) printed at each break

@@ -120,6 +120,24 @@ public:
     }
 
 private:
+    // Each '(' and NOT is a level of recursion; a formula nested past the
+    // limit is refused where it goes too deep, before the stack runs out.
+    class Nesting {
+    public:
+        explicit Nesting(Parser& p) : m_p(p) {
+            if (++m_p.m_depth > kMaxFormulaNesting)
+                throw Error{p.peek().pos, QStringLiteral("formula troppo annidata: al massimo %1 livelli di "
+                                                         "parentesi e NOT")
+                                              .arg(kMaxFormulaNesting)};
+        }
+        ~Nesting() { --m_p.m_depth; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+
+    private:
+        Parser& m_p;
+    };
+
     const Token& peek() const { return m_t[m_i]; }
     bool isWord(const char* w) const { return peek().kind == Tok::Word && peek().text == QLatin1String(w); }
     Token take() { return m_t[m_i++]; }
@@ -142,6 +160,7 @@ private:
     }
     QString Not() {
         if (isWord("not")) {
+            const Nesting level(*this);
             take();
             return QStringLiteral("NOT (") + Not() + u')';
         }
@@ -149,6 +168,7 @@ private:
     }
     QString Predicate() {
         if (peek().kind == Tok::LParen) {
+            const Nesting level(*this);
             take();
             QString inner = Or();
             if (peek().kind != Tok::RParen) throw Error{peek().pos, QStringLiteral("atteso ')'")};
@@ -218,6 +238,7 @@ private:
 
     std::vector<Token> m_t;
     std::size_t m_i = 0;
+    int m_depth = 0;
     const AliasResolver& m_resolve;
     QStringList& m_binds;
 };

@@ -11,7 +11,8 @@
 // Keywords are case-insensitive. Values never enter the SQL text: each one
 // becomes a named parameter :f1, :f2, ... whose text is in `binds`.
 // Anything else is an error naming its 1-based character position, and no
-// SQL is produced.
+// SQL is produced; so is nesting deeper than kMaxFormulaNesting levels of
+// parentheses and NOT.
 #pragma once
 
 #include <functional>
@@ -21,6 +22,10 @@
 #include <QStringList>
 
 namespace report {
+
+// The prints nest two or three levels; the limit keeps a hostile formula
+// from exhausting the stack.
+inline constexpr int kMaxFormulaNesting = 100;
 
 struct FormulaSql {
     bool ok = false;

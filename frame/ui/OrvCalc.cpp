@@ -13,6 +13,9 @@ namespace frame {
 
 namespace {
 
+// Far beyond what anyone types; keeps the recursion off the stack's end.
+constexpr int kMaxCalcNesting = 200;
+
 class Parser {
 public:
     explicit Parser(const QString& s) : m_s(s) {}
@@ -56,20 +59,30 @@ private:
         Skip();
         if (m_i >= m_s.size()) return std::nullopt;
         QChar c = m_s[m_i];
-        if (c == '-' || c == '+') {
+        if (c == '-' || c == '+' || c == '(') {
+            // Signs and parentheses recurse: a pasted line of thousands of
+            // them is an error, not a stack overflow.
+            if (m_depth >= kMaxCalcNesting) return std::nullopt;
+            ++m_depth;
             ++m_i;
-            auto v = Term();
+            auto v = c == '(' ? Group() : Term();
+            --m_depth;
             if (!v) return std::nullopt;
             return c == '-' ? -*v : *v;
         }
-        if (c == '(') {
-            ++m_i;
-            auto v = Chain();
-            Skip();
-            if (!v || m_i >= m_s.size() || m_s[m_i] != ')') return std::nullopt;
-            ++m_i;
-            return v;
-        }
+        return Number();
+    }
+
+    // After '(': the chain up to its ')'.
+    std::optional<double> Group() {
+        auto v = Chain();
+        Skip();
+        if (!v || m_i >= m_s.size() || m_s[m_i] != ')') return std::nullopt;
+        ++m_i;
+        return v;
+    }
+
+    std::optional<double> Number() {
         QString num;
         bool point = false;
         while (m_i < m_s.size()) {
@@ -92,6 +105,7 @@ private:
 
     const QString& m_s;
     qsizetype m_i = 0;
+    int m_depth = 0;
 };
 
 QString FormatNumber(double v) {

@@ -13,7 +13,8 @@ class QLineEdit;
 namespace frame {
 
 // + - * / and parentheses, unary minus, ',' or '.' as decimal separator,
-// blanks ignored. Empty on a syntax error or a division by zero.
+// blanks ignored. Empty on a syntax error, a division by zero, a result
+// that is not finite or more than 200 nested parentheses and signs.
 std::optional<double> EvalCalcExpression(const QString& expr);
 
 class CCalculatorDlg : public QDialog {

@@ -2,7 +2,10 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+
+#include <QString>
 
 class QWidget;
 
@@ -27,6 +30,13 @@ struct ORVPAR {
 extern ORVPAR orvpar;
 
 namespace frame {
+// A whole number from the settings file: decimal, or hex with 0x. Text that
+// is not a number, or a value outside [min, max], is refused rather than
+// wrapped into the caller's type: nullopt, and a warning in the log naming
+// `where` (e.g. "SpreadSettings/clrBackOdd"), so the caller keeps its
+// default. Empty text is a missing key: nullopt without a warning.
+std::optional<long> SettingNumber(const QString& text, long min, long max, const QString& where);
+
 // orvpar.helpDir when set; otherwise "help" next to the program, or the
 // source tree's help folder when running from a build directory.
 std::string HelpDirectory();

@@ -244,7 +244,8 @@ bool ReportsAsPdf() {
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return true;
     const QString ini = QString::fromStdString(orvpar.iniFile);
     if (ini.isEmpty() || !QFileInfo::exists(ini)) return false;
-    return QSettings(ini, QSettings::IniFormat).value(QStringLiteral("Stampe/Pdf"), 0).toInt() == 1;
+    const QString pdf = QSettings(ini, QSettings::IniFormat).value(QStringLiteral("Stampe/Pdf")).toString();
+    return SettingNumber(pdf, 0, 1, QStringLiteral("Stampe/Pdf")).value_or(0) == 1;
 }
 
 int WriteReportPdf(const ReportJob& job, QString* error) {

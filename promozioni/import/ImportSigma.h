@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "frame/db/Records.h"
 
@@ -12,14 +14,17 @@ namespace promo {
 
 // One record of the supplier's listing: eight tab-separated fields.
 struct SigmaRecord {
-    std::string field[8];
+    std::string field[8];  // UTF-8
+    int replaced = 0;      // bytes of the line that no encoding could read
 };
 
 // Splits one listing line into its eight fields and cleans them: widths,
 // the blanks and '!' dropped while reading, the leading digit of fields 5-6,
 // the 2-character code prefix, trim, upper case, thousands points, comma to
-// point. Any byte sequence is safe.
-SigmaRecord ParseSigmaLine(const char* line);
+// point. The line is decoded first (UTF-8 or Windows-1252, see
+// DecodeFileText); widths count characters, so no field ends inside one.
+// Any byte sequence is safe and every field comes out as UTF-8.
+SigmaRecord ParseSigmaLine(std::string_view line);
 
 class CImportSigma {
 public:
@@ -30,6 +35,9 @@ public:
     bool Run();
 
 private:
+    // The listing's lines whose bytes had to be replaced, in one message.
+    void ReportUnreadable(const std::vector<long>& lines) const;
+
     QWidget* m_parent;
     const PROMOTES& m_prt;
 };

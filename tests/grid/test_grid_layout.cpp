@@ -99,7 +99,9 @@ TEST(GridSettings, OverridesFromTheSettingsFileReachTheGrid) {
             "clrForeEven=16711680\n"  // not a key of ours: even rows use clrForeOdd
             "SelBackColor=0x123456\ncolUpperColor=0xFF0000\n"
             "cornerBackColor=oops\n"  // not a number: the default stays
-            "AppearanceStyle=0\n");
+            "AppearanceStyle=0\n"
+            // out of range: refused, not wrapped (-1 would be "no colour")
+            "clrBackEven=0x1000000\nSelForeColor=-1\nScrollBarStyle=4294967299\nUseVisualStyles=3\n");
     f.close();
     const grid::SpreadSettings def;
     CSpreadSheet g;
@@ -108,6 +110,10 @@ TEST(GridSettings, OverridesFromTheSettingsFileReachTheGrid) {
     g.ApplySpreadSettings();
     EXPECT_EQ(g.Settings().corner[0], def.corner[0]);
     EXPECT_EQ(g.Settings().appearanceStyle, 0);
+    EXPECT_EQ(g.Settings().backEven, def.backEven);
+    EXPECT_EQ(g.Settings().selFore, def.selFore);
+    EXPECT_EQ(g.Settings().scrollBarStyle, def.scrollBarStyle);
+    EXPECT_EQ(g.Settings().useVisualStyles, def.useVisualStyles);
     const auto* m = g.Model();
     auto colour = [m](int row, int role) { return m->data(m->index(row, 0), role).value<QBrush>().color(); };
     EXPECT_EQ(colour(0, Qt::BackgroundRole), grid::ColorFromRef(255));

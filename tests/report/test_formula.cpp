@@ -65,6 +65,29 @@ TEST(Formula, MalformedFormulasNameTheirPosition) {
     }
 }
 
+// Every '(' and NOT is a level: the limit is refused at the level that
+// passes it, however long the formula, instead of overflowing the stack.
+TEST(Formula, NestingPastTheLimitIsRefusedWhereItGoesTooDeep) {
+    const QString cmp = QStringLiteral("{promozio.prm_prt} = 1");
+    const auto nested = [&](int levels) { return QString(levels, u'(') + cmp + QString(levels, u')'); };
+    const struct { QString formula; int pos; } cases[] = {
+        {nested(kMaxFormulaNesting), 0},
+        {nested(kMaxFormulaNesting + 1), kMaxFormulaNesting + 1},
+        {QStringLiteral("NOT ").repeated(kMaxFormulaNesting + 1) + cmp, 4 * kMaxFormulaNesting + 1},
+        {QStringLiteral("NOT (").repeated(60) + cmp + QString(60, u')'), 5 * 50 + 1},
+        {QString(200000, u'('), kMaxFormulaNesting + 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.formula.left(40).toStdString());
+        const FormulaSql r = TranslateFormula(c.formula, Aliases);
+        EXPECT_EQ(r.ok, c.pos == 0) << r.error.toStdString();
+        EXPECT_EQ(r.errorPos, c.pos);
+        if (c.pos) {
+            EXPECT_TRUE(r.error.contains("troppo annidata")) << r.error.toStdString();
+        }
+    }
+}
+
 constexpr const char* kMinimal = "[tables]\nt = admin.promorow\n[query]\nSELECT * FROM {t} WHERE {selection}\n"
                                  "[column]\nfield = prm_art\n";
 
@@ -78,6 +101,9 @@ TEST(Template, ErrorsNameTheLine) {
          "tabella {u} non dichiarata"},
         {"[tables]\nt = admin.promorow; DROP\n", 2, "nome di tabella"},
         {"[tables]\nt = admin.promorow\n[query]\nSELECT 1 WHERE {selection}\n", 0, "nessuna colonna"},
+        {QString(kMinimal) + "[query]\nSELECT 2\n", 7, "sezione [query] ripetuta (la prima è alla riga 3)"},
+        {QString(kMinimal) + "width = nan\n", 7, "numero 'nan' non valido"},
+        {QString(kMinimal) + "width = 1e999\n", 7, "numero '1e999' non valido"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.toStdString());

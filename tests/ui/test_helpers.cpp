@@ -5,9 +5,11 @@
 #include <cstring>
 #include <string>
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 #include "frame/ui/OrvHelpers.h"
+#include "frame/ui/OrvPar.h"
 
 namespace {
 
@@ -137,6 +139,40 @@ TEST(HelpersStrings, StrnocommaReadsNumbersAsUsersTypeThem) {
         EXPECT_STREQ(strnocomma(std::strcpy(buf, c.in)), c.out) << c.in;
         EXPECT_EQ(strnocomma(std::string_view(c.in)), c.out) << c.in;
     }
+}
+
+// Settings values: refused (default kept, a warning logged) rather than
+// wrapped into the caller's type.
+TEST(HelpersSettings, NumbersOutsideTheirRangeAreRefusedAndLogged) {
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& msg) {
+            if (type == QtWarningMsg) warnings << msg;
+        });
+    const struct { const char* text; long min, max; std::optional<long> value; const char* warning; } cases[] = {
+        {"255", 0, 0xFFFFFF, 255, nullptr},
+        {" 0x00FF00 ", 0, 0xFFFFFF, 0xFF00, nullptr},
+        {"", 0, 1, std::nullopt, nullptr},  // a missing value
+        {"0x1000000", 0, 0xFFFFFF, std::nullopt, "fuori dall'intervallo 0..16777215"},
+        {"-1", 0, 0xFFFFFF, std::nullopt, "fuori dall'intervallo"},
+        {"4294967299", 0, 3, std::nullopt, "fuori dall'intervallo 0..3"},
+        {"99999999999999999999", 0, 3, std::nullopt, "non è un numero intero"},
+        {"rosso", 0, 3, std::nullopt, "non è un numero intero"},
+        {"2", 0, 1, std::nullopt, "Impostazioni: Stampe/Pdf = 2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        warnings.clear();
+        EXPECT_EQ(frame::SettingNumber(c.text, c.min, c.max, QStringLiteral("Stampe/Pdf")), c.value);
+        if (c.warning) {
+            ASSERT_EQ(warnings.size(), 1);
+            EXPECT_TRUE(warnings[0].contains(QString::fromUtf8(c.warning))) << warnings[0].toStdString();
+        } else {
+            EXPECT_TRUE(warnings.isEmpty());
+        }
+    }
+    qInstallMessageHandler(previous);
 }
 
 }  // namespace

@@ -140,6 +140,15 @@ TEST(UiCalculator, ExpressionsRunLeftToRight) {
         {"(2", std::nullopt},     {"2)", std::nullopt},   {"", std::nullopt},   {"1.2.3", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(frame::EvalCalcExpression(c.expr), c.value) << c.expr;
+    // Nesting: 200 levels of parentheses or signs work, deeper is an error
+    // (a pasted line of brackets must not overflow the stack).
+    const struct { QString expr; std::optional<double> value; } deep[] = {
+        {QString(200, u'(') + "2" + QString(200, u')'), 2.0},
+        {QString(201, u'(') + "2" + QString(201, u')'), std::nullopt},
+        {QString(200, u'-') + "2", 2.0},
+        {QString(100000, u'-') + "2", std::nullopt},
+    };
+    for (const auto& c : deep) EXPECT_EQ(frame::EvalCalcExpression(c.expr), c.value) << c.expr.size();
 }
 
 }  // namespace
