@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/SQLAPI.h"
 #include "frame/db/SqlTables.h"
 #include "frame/ui/OrvDbUi.h"
@@ -115,7 +116,7 @@ bool OpenDatabase(const std::string& conninfo, std::string* error) {
     try {
         SAConnection con;
         SACommand cmd;
-        sqlprt.OpenConnection(&con, &cmd);
+        orvdb::DbSession db(con, cmd);
         LoadCompany(&cmd);
         return true;
     } catch (const SAException& e) {

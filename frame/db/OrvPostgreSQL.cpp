@@ -1,5 +1,7 @@
 #include "frame/db/OrvPostgreSQL.h"
 
+#include "frame/db/DbScope.h"
+
 namespace orvdb {
 
 namespace {
@@ -199,16 +201,21 @@ void COrvPostgreSQL::SqlTransaction(SACommand* cmd, void* rec, int op) {
         if (cmd->RowsAffected() == 0) RaiseLibError(LibErr::RecordMissing, m_def.UpdateText());
         break;
     case SQL_DELETE:
-    case SQL_DELETE_NOASK:
+    case SQL_DELETE_NOASK: {
         if (op == SQL_DELETE && deleteConfirm() && !deleteConfirm()())
             RaiseLibError(LibErr::DeleteRefused);
+        // The record and what goes with it (a header's rows) are one change:
+        // a failure half-way leaves both as they were.
+        DbTransaction tx(*con);
         CheckWrite(aux, rec, op);
         cmd->setCommandText(m_def.DeleteText());
         m_def.BindKey(*cmd, rec);
         cmd->Execute();
         if (cmd->RowsAffected() == 0) RaiseLibError(LibErr::RecordMissing, m_def.DeleteText());
         AfterDelete(aux, rec);
+        tx.Commit();
         break;
+    }
     default:
         throw SAException(SA_Library_Error, sa_err::BadValue,
                           "Operazione non valida: " + std::to_string(op));

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QWidget>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
 #include "frame/ui/OrvDbUi.h"
 #include "frame/ui/OrvHelpers.h"
@@ -88,7 +89,7 @@ bool CImportSigma::Run() {
     SAConnection con;
     SACommand cmd;
     try {
-        sqlprm.OpenConnection(&con, &cmd);
+        orvdb::DbSession db(con, cmd);
         // One insert per record: what was written before a failure stays.
         while (ReadLine(file, line, sizeof line) >= 0) {
             const bool pageHeader = std::strncmp(line, "===", 3) == 0;
@@ -132,10 +133,7 @@ bool CImportSigma::Run() {
             if (progress.CheckCancelButton()) break;
             progress.StepIt();
         }
-        COrvPostgreSQL::CloseConnection(&con);
     } catch (const SAException& e) {
-        cmd.Close();
-        COrvPostgreSQL::CloseConnection(&con);
         progress.DestroyWindow();
         SAExceptionDisplay(e, LOCATION);
         return true;
