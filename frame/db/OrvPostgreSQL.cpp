@@ -68,26 +68,6 @@ bool COrvPostgreSQL::IsTableNotExistErr(const SAException& e) {
     return std::string_view(e.ErrSQLState()) == "42P01";
 }
 
-bool COrvPostgreSQL::Exists(SACommand& aux, const std::string& sql, const std::string& param,
-                            long value) {
-    aux.setCommandText(sql);
-    aux.Param(param).setAsLong(value);
-    aux.Execute();
-    bool found = aux.FetchNext();
-    aux.Close();
-    return found;
-}
-
-bool COrvPostgreSQL::ExistsText(SACommand& aux, const std::string& sql, const std::string& param,
-                                const std::string& value) {
-    aux.setCommandText(sql);
-    aux.Param(param).setAsString(value);
-    aux.Execute();
-    bool found = aux.FetchNext();
-    aux.Close();
-    return found;
-}
-
 long COrvPostgreSQL::MaxPlusOne(SACommand& aux, const std::string& table,
                                 const std::string& column) {
     aux.setCommandText("SELECT COALESCE(MAX(" + column + "),0) + 1 AS codice FROM " + table);

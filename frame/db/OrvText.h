@@ -1,9 +1,11 @@
-// Copying text into the fixed char arrays of records: at most size-1 bytes,
-// never splitting a UTF-8 character. Text that is not UTF-8 is cut at the
-// byte limit as it is.
+// Text helpers of the library. Copying text into the fixed char arrays of
+// records: at most size-1 bytes, never splitting a UTF-8 character (text that
+// is not UTF-8 is cut at the byte limit as it is). Reading text files line by
+// line.
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string_view>
 
 namespace orvdb {
@@ -21,3 +23,7 @@ void CopyText(char (&dst)[N], std::string_view src) {
 }
 
 }  // namespace orvdb
+
+// Reads a text line without its line end (LF or CR LF) into buf, cut to
+// size-1 bytes; its length, or -1 at end of file.
+int ReadLine(std::FILE* file, char* buf, int size);

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "frame/db/DbScope.h"
+#include "frame/db/OrvText.h"
 #include "frame/db/SqlTables.h"
 #include "frame/ui/OrvDbUi.h"
 #include "frame/ui/OrvHelpers.h"
