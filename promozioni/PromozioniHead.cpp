@@ -296,8 +296,7 @@ void CPromozioniHead::LoadTable() {
             g->SetColWidth(c.col, c.width);
     m_progressStep = 0;
     m_progressAdvances = 0;
-    try {
-        orvdb::DbSession db(m_con, m_cmd);
+    RunOnConnection([&] {
         m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(
             "SELECT COUNT(*) AS numrec FROM admin.promorow WHERE prm_prt = :codice"));
         m_cmd.Param("codice").setAsLong(m_prt.prt_codice);
@@ -329,9 +328,7 @@ void CPromozioniHead::LoadTable() {
             }
         }
         m_cmd.Close();
-    } catch (const SAException& e) {
-        SAExceptionDisplay(e, LOCATION);
-    }
+    }, LOCATION);
     m_loading = false;
     for (int c : kWideningCols) g->WidenColToText(c);
     ui->progress->hide();

@@ -276,17 +276,14 @@ void CPromozioniHeadBr::OnLostFocusEventCodice() {
     const long code = GetStoredNumDoc(ui->edtCodice->GetLong(), ui->cmbRegistro->GetCurSel());
     if (code == 0) return;
     ClearSearchFields();
-    try {
-        auto db = m_db.Use(m_cmd);
+    RunOnConnection([&] {
         const long L = Count(kCountUpToCode, nullptr, code);
         const long T = Count(kCountAll);
         SetOrder(SortOrder::Code);
         m_filter.clear();
         ResetRows(T);
         ShowLine(L, kShowCenter);
-    } catch (const SAException& e) {
-        SAExceptionDisplay(e, LOCATION);
-    }
+    }, LOCATION);
 }
 
 void CPromozioniHeadBr::OnLostFocusEventDesc() {
@@ -296,8 +293,7 @@ void CPromozioniHeadBr::OnLostFocusEventDesc() {
     if (text.empty() && m_order == kOrderCode) return;
     ui->edtCodice->SetLong(0);
     const std::string filter = text.empty() ? std::string() : "prt_desc LIKE(" + SqlQuote(text, false, true, true) + ")";
-    try {
-        auto db = m_db.Use(m_cmd);
+    RunOnConnection([&] {
         const long count = Count(filter.empty() ? std::string(kCountAll) : std::string(kCountAll) + " WHERE " + filter);
         SetOrder(SortOrder::Desc);
         m_filter = filter;
@@ -305,9 +301,7 @@ void CPromozioniHeadBr::OnLostFocusEventDesc() {
         ui->grid->ShowCell(1, 1, kShowTop);
         ui->grid->SetActiveCell(1, 1);
         ui->grid->SetReDraw(true);
-    } catch (const SAException& e) {
-        SAExceptionDisplay(e, LOCATION);
-    }
+    }, LOCATION);
 }
 
 // ---- commands --------------------------------------------------------------
@@ -320,17 +314,14 @@ void CPromozioniHeadBr::OnRecordBrowseNuovo() {
         orvpar.ModalResult(frame::ui().RunModal(&dlg));
         saved = dlg.m_lLastSaved;
     }
-    try {
-        auto db = m_db.Use(m_cmd);
+    RunOnConnection([&] {
         m_prt.prt_codice = saved;
         if (!ReadFirstFrom(saved)) {
             EndDialog(frame::IDCANCEL);
             return;
         }
         PositionByDescription();
-    } catch (const SAException& e) {
-        SAExceptionDisplay(e, LOCATION);
-    }
+    }, LOCATION);
 }
 
 void CPromozioniHeadBr::OnRecordBrowseApri() {
@@ -338,13 +329,8 @@ void CPromozioniHeadBr::OnRecordBrowseApri() {
     if (line <= 0) return;
     CPromozioniHead dlg(nullptr);
     ClearSearchFields();
-    try {
-        auto db = m_db.Use(m_cmd);
-        if (!ReadLine(line, &dlg.m_prt)) return;
-    } catch (const SAException& e) {
-        SAExceptionDisplay(e, LOCATION);
-        return;
-    }
+    bool found = false;
+    if (!RunOnConnection([&] { found = ReadLine(line, &dlg.m_prt); }, LOCATION) || !found) return;
     dlg.SetNewMode(false);
     orvpar.ModalResult(frame::ui().RunModal(&dlg));
     // Back on the promotion the editor showed last, which its previous and
@@ -352,12 +338,7 @@ void CPromozioniHeadBr::OnRecordBrowseApri() {
     std::strncpy(m_prt.prt_desc, dlg.m_prt.prt_desc, sizeof m_prt.prt_desc - 1);
     m_prt.prt_desc[sizeof m_prt.prt_desc - 1] = 0;
     m_prt.prt_codice = dlg.m_prt.prt_codice;
-    try {
-        auto db = m_db.Use(m_cmd);
-        PositionByDescription();
-    } catch (const SAException& e) {
-        SAExceptionDisplay(e, LOCATION);
-    }
+    RunOnConnection([&] { PositionByDescription(); }, LOCATION);
 }
 
 bool CPromozioniHeadBr::ReadLine(long line, PROMOTES* rec) {
@@ -371,13 +352,8 @@ void CPromozioniHeadBr::OnRecordBrowseSeleziona() { OnDblClickFpspread(1, ui->gr
 void CPromozioniHeadBr::OnDblClickFpspread(long /*col*/, long row) {
     if (row <= 0) return;
     PROMOTES rec{};
-    try {
-        auto db = m_db.Use(m_cmd);
-        if (!ReadLine(row, &rec)) return;
-    } catch (const SAException& e) {
-        SAExceptionDisplay(e, LOCATION);
-        return;
-    }
+    bool found = false;
+    if (!RunOnConnection([&] { found = ReadLine(row, &rec); }, LOCATION) || !found) return;
     m_prt = rec;
     OnOK();
 }

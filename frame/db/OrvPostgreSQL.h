@@ -61,7 +61,6 @@ public:
     // Opens con on ConnInfo() (when not already open) and attaches cmd to it.
     // Every table uses the same connection string, so any object will do.
     static void OpenConnection(SAConnection* con, SACommand* cmd);
-    static void CloseConnection(SAConnection* con) { if (con) con->Disconnect(); }
 
     // Appends LIMIT/OFFSET to a statement (0 = none).
     static std::string QueryAdapt(const std::string& statement, long limit = 0, long offset = 0);

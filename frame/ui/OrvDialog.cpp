@@ -445,6 +445,18 @@ COrvRecordBrowseDialog::COrvRecordBrowseDialog(QWidget* parent) : COrvDialog(par
 
 COrvRecordBrowseDialog::~COrvRecordBrowseDialog() = default;
 
+bool COrvRecordBrowseDialog::RunOnConnection(const std::function<void()>& work, const char* where,
+                                             std::source_location site) {
+    try {
+        auto db = m_db.Use(m_cmd, site);
+        work();
+        return true;
+    } catch (const SAException& e) {
+        SAExceptionDisplay(e, where);
+        return false;
+    }
+}
+
 bool COrvRecordBrowseDialog::OnInitDialog() {
     COrvToolBar* tb = ToolBar();
     tb->BeginCreate();

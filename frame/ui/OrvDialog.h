@@ -212,6 +212,12 @@ protected:
     bool OnInitDialog() override;
     bool OnCommand(int id) override;
 
+    // Database work on the list's connection (m_db.Use): opens it when
+    // closed and leaves it open for the next page; a failure is reported
+    // (where: the caller's LOCATION) and closes it; false then.
+    bool RunOnConnection(const std::function<void()>& work, const char* where,
+                         std::source_location site = std::source_location::current());
+
     // The list's connection stays open while it pages through its rows:
     // each block of work runs in m_db.Use(m_cmd); a failure closes it, and
     // so does the end of the dialog.
