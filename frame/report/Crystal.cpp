@@ -239,7 +239,7 @@ bool CCrystal::CryEsegui() {
                             .arg(m_log.templateName, QString::fromUtf8(e.ErrText().c_str())));
         }
         try {
-            frame::ui().SetWaitCursor(true);
+            frame::WaitCursor wait;
             SACommand cmd(&con, m_log.sql.toStdString());
             for (int i = 0; i < m_log.binds.size(); ++i)
                 cmd.Param("f" + std::to_string(i + 1)).setAsString(m_log.binds[i].toStdString());
@@ -251,9 +251,7 @@ bool CCrystal::CryEsegui() {
                 for (int c = 1; c <= nc; ++c) data->cells.emplace_back(cmd.Field(c).c_str());
                 ++data->rows;
             }
-            frame::ui().SetWaitCursor(false);
         } catch (const SAException& e) {
-            frame::ui().SetWaitCursor(false);
             return Fail(QStringLiteral("Stampa %1: errore nella lettura dei dati.\n%2")
                             .arg(m_log.templateName, QString::fromUtf8(e.ErrText().c_str())));
         }
