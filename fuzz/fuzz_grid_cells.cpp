@@ -66,8 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const double v = grid::ParseDouble(text, thousands);
         FUZZ_CHECK(std::isfinite(v));
         grid::FormatFixed(v, data[0] % 8);
-        grid::AddThousands(grid::FormatPlain(v));
+        // What the user sees of a number reads back as the same number.
+        const QString plain = grid::FormatPlain(v);
+        const QString shown = grid::ItalianNumber(plain, thousands);
+        if (!thousands) FUZZ_CHECK(grid::ParseDouble(grid::PlainNumber(shown)) == grid::ParseDouble(plain));
     }
+    grid::ParseDouble(grid::PlainNumber(text));
     grid::ParseLong(text);
     return 0;
 }

@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/SQLAPI.h"
 #include "frame/db/SqlTables.h"
 #include "frame/ui/OrvDbUi.h"
@@ -59,6 +60,7 @@ void InitParameters(const std::string& dataDir) {
         s.setValue("AttesaSecondi", t.dialogAfterMs / 1000);
         s.setValue("LimiteSecondi", t.limitMs / 1000);
         s.setValue("ConnessioneSecondi", t.connectTimeoutSec);
+        s.setValue("LogSQL", QString());  // "1" or a file: every statement logged
         s.endGroup();
     }
     for (const QString& problem : ApplyDbSettings(orvpar.iniFile))
@@ -82,6 +84,7 @@ void InitParameters(const std::string& dataDir) {
 QStringList ApplyDbSettings(const std::string& iniFile) {
     QStringList problems;
     sa::WaitTimings t;  // the library's defaults, then what the file says
+    std::string sqlLog;
     const QString ini = QString::fromStdString(iniFile);
     if (!iniFile.empty() && QFileInfo::exists(ini)) {
         QSettings s(ini, QSettings::IniFormat);
@@ -105,8 +108,11 @@ QStringList ApplyDbSettings(const std::string& iniFile) {
         t.connectTimeoutSec = read("ConnessioneSecondi", 2, 300, t.connectTimeoutSec);
         t.dialogAfterMs = attesa * 1000;
         t.limitMs = limite * 1000;
+        sqlLog = s.value("LogSQL").toString().trimmed().toStdString();
     }
     sa::SetWaitTimings(t);
+    // The environment, set for one run, wins over the file.
+    if (!std::getenv("PROMO_SQL_LOG")) sa::SetStatementLog(sqlLog);
     return problems;
 }
 
@@ -115,7 +121,7 @@ bool OpenDatabase(const std::string& conninfo, std::string* error) {
     try {
         SAConnection con;
         SACommand cmd;
-        sqlprt.OpenConnection(&con, &cmd);
+        orvdb::DbSession db(con, cmd);
         LoadCompany(&cmd);
         return true;
     } catch (const SAException& e) {

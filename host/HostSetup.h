@@ -23,7 +23,9 @@ void InitParameters(const std::string& dataDir);
 // cancelled after it, AttesaSecondi+1..86400), ConnessioneSecondi (connect
 // timeout, 2..300). A missing key keeps the library's default; a value that
 // is not a whole number in its range is refused, keeps the default and is
-// named in the returned list (Italian).
+// named in the returned list (Italian). LogSQL: the statement log, "1" on
+// the standard error or a file to append to (absent or empty: off); the
+// environment variable PROMO_SQL_LOG, when set, wins over it.
 QStringList ApplyDbSettings(const std::string& iniFile);
 // Sets the library's connection, opens it once to read the company record.
 bool OpenDatabase(const std::string& conninfo, std::string* error);

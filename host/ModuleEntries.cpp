@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QPushButton>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
 #include "frame/ui/OrvControls.h"
 #include "frame/ui/OrvDbUi.h"
@@ -59,11 +60,9 @@ void ApriPromozione() {
     SAConnection con;
     SACommand cmd(&con);
     try {
-        sqlprt.OpenConnection(&con, &cmd);
+        orvdb::DbSession db(con, cmd);
         found = sqlprt.Search(&cmd, ask.Code(), &dlg.m_prt);
-        COrvPostgreSQL::CloseConnection(&con);
     } catch (const SAException& e) {
-        COrvPostgreSQL::CloseConnection(&con);
         SAExceptionDisplay(e, LOCATION);
         return;
     }

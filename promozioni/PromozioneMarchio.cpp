@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QToolButton>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
 #include "frame/lookup/OrvLookups.h"
@@ -199,11 +200,11 @@ void CPromozioneMarchio::OnRecordSalva() {
         return;
     }
     try {
-        sqlprm.OpenConnection(&m_con, &m_cmd);
+        orvdb::DbSession db(m_con, m_cmd);
         if (m_bNew) {
             const long prt = m_pHead ? m_pHead->prt_codice : m_rec.prm_prt;
             if (sqlprm.CountRows(&m_cmd, prt) >= promo::kMaxRows) {
-                m_con.Disconnect();
+                db.End();
                 frame::ValidationBeep();
                 frame::ui().MessageBox(this, QStringLiteral("Raggiunto limite massimo di righe nella promozione!"),
                                        windowTitle(), frame::MB_OK, frame::MsgIcon::Stop);
@@ -220,9 +221,7 @@ void CPromozioneMarchio::OnRecordSalva() {
             if (m_pGrid) SetHeaderRow(m_pGrid->GetActiveRow());
             GotoDlgCtrl(ToolBar()->Button(ID_RECORD_SALVA));
         }
-        m_con.Disconnect();
     } catch (const SAException& e) {
-        m_con.Disconnect();
         SAExceptionDisplay(e, LOCATION);
         ReactToError(e);
     }

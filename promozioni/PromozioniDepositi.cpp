@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
 #include "frame/ui/OrvDbUi.h"
 #include "frame/ui/OrvHelpers.h"
@@ -29,7 +30,7 @@ void CPromozioniDepositi::Load() {
     ui->lstDepositi->clear();
     SAConnection con;
     SACommand cmd;
-    sqldep.OpenConnection(&con, &cmd);
+    orvdb::DbSession db(con, cmd);
     cmd.setCommandText(COrvPostgreSQL::QueryAdapt(
         "SELECT * FROM admin.depositi WHERE dep_codice <> :coddep ORDER BY dep_codice"));
     cmd.Param("coddep").setAsLong(m_pHead->prt_dep);
@@ -44,8 +45,7 @@ void CPromozioniDepositi::Load() {
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(std::find(first, last, dep.dep_codice) != last ? Qt::Checked : Qt::Unchecked);
     }
-    cmd.Close();
-    con.Disconnect();
+    db.End();
     m_loaded = true;
 }
 

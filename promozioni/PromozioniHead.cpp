@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QToolButton>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
 #include "frame/lookup/OrvLookups.h"
@@ -287,7 +288,7 @@ void CPromozioniHead::PrepareGrid() {
 
 void CPromozioniHead::LoadTable() {
     CSpreadSheet* g = Grid();
-    frame::ui().SetWaitCursor(true);
+    frame::WaitCursor wait;
     g->SetReDraw(false);
     // A count of 0 drops every line with its cells; deleting them one by one
     // first would only clear what goes anyway.
@@ -298,8 +299,7 @@ void CPromozioniHead::LoadTable() {
             g->SetColWidth(c.col, c.width);
     m_progressStep = 0;
     m_progressAdvances = 0;
-    try {
-        sqlprm.OpenConnection(&m_con, &m_cmd);
+    RunOnConnection([&] {
         m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(
             "SELECT COUNT(*) AS numrec FROM admin.promorow WHERE prm_prt = :codice"));
         m_cmd.Param("codice").setAsLong(m_prt.prt_codice);
@@ -331,12 +331,7 @@ void CPromozioniHead::LoadTable() {
             }
         }
         m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
-    }
+    }, LOCATION);
     m_loading = false;
     for (int c : kWideningCols) g->WidenColToText(c);
     ui->progress->hide();
@@ -346,7 +341,6 @@ void CPromozioniHead::LoadTable() {
     }
     g->SetReDraw(true);
     g->viewport()->update();
-    frame::ui().SetWaitCursor(false);
 }
 
 void CPromozioniHead::SetRow(long row, const PROMOZIONI* r) {
@@ -880,16 +874,7 @@ long CPromozioniHead::NextFreeCode(const char* registro) {
 
 void CPromozioniHead::OnCbnSelchangeRegistro() {
     GetField();
-    try {
-        sqlprt.OpenConnection(&m_con, &m_cmd);
-        m_prt.prt_codice = NextFreeCode(m_prt.prt_registro);
-        COrvPostgreSQL::CloseConnection(&m_con);
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
-        return;
-    }
+    if (!RunOnConnection([&] { m_prt.prt_codice = NextFreeCode(m_prt.prt_registro); }, LOCATION)) return;
     SetField();
 }
 
@@ -925,12 +910,9 @@ void CPromozioniHead::OnRecordSalva() {
 
     const bool wasNew = IsNewMode();
     try {
-        sqlprt.OpenConnection(&m_con, &m_cmd);
+        orvdb::DbSession db(m_con, m_cmd);
         sqlprt.SqlTransaction(&m_cmd, &m_prt, wasNew ? orvdb::SQL_INSERT : orvdb::SQL_UPDATE);
-        COrvPostgreSQL::CloseConnection(&m_con);
     } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
         SAExceptionDisplay(e, LOCATION);
         if (e.ErrClass() != SA_Library_Error) return;
         switch (e.ErrNativeCode()) {
@@ -1010,19 +992,12 @@ bool CPromozioniHead::ReadLast(PROMOTES* out) {
 
 void CPromozioniHead::MoveRecord(bool next) {
     const long before = m_prt.prt_codice;
-    try {
-        sqlprt.OpenConnection(&m_con, &m_cmd);
-        PROMOTES found{};
-        if (ReadNeighbour(next, &found)) {
-            m_prt = found;
-            NoteKeys();
-        }
-        COrvPostgreSQL::CloseConnection(&m_con);
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
-        return;
+    PROMOTES found{};
+    bool any = false;
+    if (!RunOnConnection([&] { any = ReadNeighbour(next, &found); }, LOCATION)) return;
+    if (any) {
+        m_prt = found;
+        NoteKeys();
     }
     SetField();
     if (m_prt.prt_codice != before) LoadTable();
@@ -1065,24 +1040,13 @@ void CPromozioniHead::OnRecordElimina() {
     PROMOTES found{};
     bool any = false;
     try {
-        sqlprt.OpenConnection(&m_con, &m_cmd);
-        try {
-            sqlprt.SqlTransaction(&m_cmd, &m_prt, orvdb::SQL_DELETE);
-        } catch (const SAException& e) {
-            // The user already answered No to the library's own question.
-            if (IsLibError(e, orvdb::LibErr::DeleteRefused)) {
-                m_cmd.Close();
-                COrvPostgreSQL::CloseConnection(&m_con);
-                return;
-            }
-            throw;
-        }
+        orvdb::DbSession db(m_con, m_cmd);
+        // The header and its rows go in one transaction (the table object's).
+        sqlprt.SqlTransaction(&m_cmd, &m_prt, orvdb::SQL_DELETE);
         any = ReadNeighbour(true, &found) || ReadLast(&found);
-        COrvPostgreSQL::CloseConnection(&m_con);
     } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
+        // The user already answered No to the library's own question.
+        if (!IsLibError(e, orvdb::LibErr::DeleteRefused)) SAExceptionDisplay(e, LOCATION);
         return;
     }
     if (!any) {
@@ -1105,11 +1069,8 @@ void CPromozioniHead::OnRecordDuplica() {
 
     COrvProgressDlg progress;
     try {
-        sqlprt.OpenConnection(&m_con, &m_cmd);
-        if (!sqlprt.Search(&m_cmd, m_prt.prt_codice, &m_prt, false)) {
-            COrvPostgreSQL::CloseConnection(&m_con);
-            return;
-        }
+        orvdb::DbSession db(m_con, m_cmd);
+        if (!sqlprt.Search(&m_cmd, m_prt.prt_codice, &m_prt, false)) return;
         NoteKeys();
         SetField();
 
@@ -1132,6 +1093,8 @@ void CPromozioniHead::OnRecordDuplica() {
         progress.SetRange(0, rows + 1);
         progress.SetStep(1);
 
+        // No transaction: the copy's header and rows are written one by one,
+        // and what was written before a failure stays.
         dup = m_prt;
         dup.prt_codice = newCode;
         std::memcpy(dup.prt_registro, registro, sizeof registro);
@@ -1167,10 +1130,7 @@ void CPromozioniHead::OnRecordDuplica() {
             NoteKeys();
         }
         m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
     } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
         if (progress.IsCreated()) progress.DestroyWindow();
         SAExceptionDisplay(e, LOCATION);
         return;

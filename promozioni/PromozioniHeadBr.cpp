@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/Registro.h"
 #include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
@@ -112,11 +113,11 @@ bool CPromozioniHeadBr::OnInitDialog() {
     g->FitColumnsExcept({1});
 
     try {
-        sqlprt.OpenConnection(&m_con, &m_cmd);
+        auto db = m_db.Use(m_cmd);
         long E = 0, L = 0, T = 0;
         if (m_searchMode == kSearchMode) {
             if (!ReadFirstFrom(m_prt.prt_codice)) {
-                COrvPostgreSQL::CloseConnection(&m_con);
+                m_db.End();
                 EndDialog(frame::IDCANCEL);
                 return false;
             }
@@ -133,8 +134,6 @@ bool CPromozioniHeadBr::OnInitDialog() {
         ResetRows(T);
         ShowLine(L - E, m_searchMode == kSearchMode ? kShowCenter : kShowBottom);
     } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
         SAExceptionDisplay(e, LOCATION);
         EndDialog(frame::IDCANCEL);
         return false;
@@ -231,7 +230,7 @@ void CPromozioniHeadBr::OnQueryDataFpspread(long row, long rowsNeeded, long* row
     // statements of a search. The connection stays open for the next page.
     SACommand cmd;
     try {
-        sqlprt.OpenConnection(&m_con, &cmd);
+        auto db = m_db.Use(cmd);
         std::string sql = kSelectFrom;
         if (!m_filter.empty()) sql += " WHERE " + m_filter;
         if (!m_order.empty()) sql += " ORDER BY " + m_order;
@@ -248,8 +247,6 @@ void CPromozioniHeadBr::OnQueryDataFpspread(long row, long rowsNeeded, long* row
         }
         cmd.Close();
     } catch (const SAException& e) {
-        cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
         SAExceptionDisplay(e, LOCATION);
     }
     m_pagesRead.push_back({row, rowsNeeded, *rowsLoaded});
@@ -279,19 +276,14 @@ void CPromozioniHeadBr::OnLostFocusEventCodice() {
     const long code = GetStoredNumDoc(ui->edtCodice->GetLong(), ui->cmbRegistro->GetCurSel());
     if (code == 0) return;
     ClearSearchFields();
-    try {
-        sqlprt.OpenConnection(&m_con, &m_cmd);
+    RunOnConnection([&] {
         const long L = Count(kCountUpToCode, nullptr, code);
         const long T = Count(kCountAll);
         SetOrder(SortOrder::Code);
         m_filter.clear();
         ResetRows(T);
         ShowLine(L, kShowCenter);
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
-    }
+    }, LOCATION);
 }
 
 void CPromozioniHeadBr::OnLostFocusEventDesc() {
@@ -301,8 +293,7 @@ void CPromozioniHeadBr::OnLostFocusEventDesc() {
     if (text.empty() && m_order == kOrderCode) return;
     ui->edtCodice->SetLong(0);
     const std::string filter = text.empty() ? std::string() : "prt_desc LIKE(" + SqlQuote(text, false, true, true) + ")";
-    try {
-        sqlprt.OpenConnection(&m_con, &m_cmd);
+    RunOnConnection([&] {
         const long count = Count(filter.empty() ? std::string(kCountAll) : std::string(kCountAll) + " WHERE " + filter);
         SetOrder(SortOrder::Desc);
         m_filter = filter;
@@ -310,11 +301,7 @@ void CPromozioniHeadBr::OnLostFocusEventDesc() {
         ui->grid->ShowCell(1, 1, kShowTop);
         ui->grid->SetActiveCell(1, 1);
         ui->grid->SetReDraw(true);
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
-    }
+    }, LOCATION);
 }
 
 // ---- commands --------------------------------------------------------------
@@ -327,19 +314,14 @@ void CPromozioniHeadBr::OnRecordBrowseNuovo() {
         orvpar.ModalResult(frame::ui().RunModal(&dlg));
         saved = dlg.m_lLastSaved;
     }
-    try {
-        sqlprt.OpenConnection(&m_con, &m_cmd);
+    RunOnConnection([&] {
         m_prt.prt_codice = saved;
         if (!ReadFirstFrom(saved)) {
             EndDialog(frame::IDCANCEL);
             return;
         }
         PositionByDescription();
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
-    }
+    }, LOCATION);
 }
 
 void CPromozioniHeadBr::OnRecordBrowseApri() {
@@ -347,15 +329,8 @@ void CPromozioniHeadBr::OnRecordBrowseApri() {
     if (line <= 0) return;
     CPromozioniHead dlg(nullptr);
     ClearSearchFields();
-    try {
-        sqlprt.OpenConnection(&m_con, &m_cmd);
-        if (!ReadLine(line, &dlg.m_prt)) return;
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
-        return;
-    }
+    bool found = false;
+    if (!RunOnConnection([&] { found = ReadLine(line, &dlg.m_prt); }, LOCATION) || !found) return;
     dlg.SetNewMode(false);
     orvpar.ModalResult(frame::ui().RunModal(&dlg));
     // Back on the promotion the editor showed last, which its previous and
@@ -363,14 +338,7 @@ void CPromozioniHeadBr::OnRecordBrowseApri() {
     std::strncpy(m_prt.prt_desc, dlg.m_prt.prt_desc, sizeof m_prt.prt_desc - 1);
     m_prt.prt_desc[sizeof m_prt.prt_desc - 1] = 0;
     m_prt.prt_codice = dlg.m_prt.prt_codice;
-    try {
-        sqlprt.OpenConnection(&m_con, &m_cmd);
-        PositionByDescription();
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
-    }
+    RunOnConnection([&] { PositionByDescription(); }, LOCATION);
 }
 
 bool CPromozioniHeadBr::ReadLine(long line, PROMOTES* rec) {
@@ -384,15 +352,8 @@ void CPromozioniHeadBr::OnRecordBrowseSeleziona() { OnDblClickFpspread(1, ui->gr
 void CPromozioniHeadBr::OnDblClickFpspread(long /*col*/, long row) {
     if (row <= 0) return;
     PROMOTES rec{};
-    try {
-        sqlprt.OpenConnection(&m_con, &m_cmd);
-        if (!ReadLine(row, &rec)) return;
-    } catch (const SAException& e) {
-        m_cmd.Close();
-        COrvPostgreSQL::CloseConnection(&m_con);
-        SAExceptionDisplay(e, LOCATION);
-        return;
-    }
+    bool found = false;
+    if (!RunOnConnection([&] { found = ReadLine(row, &rec); }, LOCATION) || !found) return;
     m_prt = rec;
     OnOK();
 }
@@ -425,19 +386,17 @@ void EditPromozione(PROMOTES* prt, CSpreadSheet* grid, int newRow) {
         dlg.m_bLockArticle = true;
         SAConnection con;
         SACommand cmd;
+        bool found = false;
         try {
-            sqlprm.OpenConnection(&con, &cmd);
+            orvdb::DbSession db(con, cmd);
             const long row = grid ? grid->GetActiveRow() : 0;
             const long code = row > 0 ? grid->GetCellLong(CPromozioniHead::kColCodice, row) : 0;
-            const bool found = sqlprm.Search(&cmd, code, &dlg.m_rec);
-            COrvPostgreSQL::CloseConnection(&con);
-            if (!found) return;
+            found = sqlprm.Search(&cmd, code, &dlg.m_rec);
         } catch (const SAException& e) {
-            cmd.Close();
-            COrvPostgreSQL::CloseConnection(&con);
             SAExceptionDisplay(e, LOCATION);
             return;
         }
+        if (!found) return;
     }
     orvpar.ModalResult(frame::ui().RunModal(&dlg));
 }

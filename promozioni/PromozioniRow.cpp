@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QToolButton>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
 #include "frame/lookup/OrvLookups.h"
@@ -506,30 +507,31 @@ void CPromozioniRow::OnRecordSalva() {
         }
     }
 
-    // InsertRow closes its second connection before an error comes here.
+    // InsertRow and UpdateRow close their connections (their sessions')
+    // before an error comes here.
     try {
         if (m_bNew) InsertRow();
         else UpdateRow();
     } catch (const SAException& e) {
-        m_con.Disconnect();
         SAExceptionDisplay(e, LOCATION);
         ReactToError(e);
     }
 }
 
 void CPromozioniRow::UpdateRow() {
-    SAConnection con;
-    SACommand cmd;
-    sqlprm.OpenConnection(&con, &cmd);
-    sqlprm.SqlTransaction(&cmd, &m_rec, orvdb::SQL_UPDATE);
-    con.Disconnect();
+    {
+        SAConnection con;
+        SACommand cmd;
+        orvdb::DbSession db(con, cmd);
+        sqlprm.SqlTransaction(&cmd, &m_rec, orvdb::SQL_UPDATE);
+    }
     SetField();
     if (m_pGrid) SetHeaderRow(m_pGrid->GetActiveRow(), &m_rec);
     GotoDlgCtrl(ToolBar()->Button(ID_RECORD_SALVA));
 }
 
 void CPromozioniRow::InsertRow() {
-    sqlprm.OpenConnection(&m_con, &m_cmd);
+    orvdb::DbSession db(m_con, m_cmd);
     ARTANAG ana{};
     if (Trimmed(m_rec.prm_art) != "*") sqlana.Search(&m_cmd, m_rec.prm_art, &ana);
     if (ana.ana_cod_mix && Trimmed(m_rec.prm_cod_mix).empty())
@@ -537,7 +539,7 @@ void CPromozioniRow::InsertRow() {
 
     const long prt = m_pHead ? m_pHead->prt_codice : m_rec.prm_prt;
     if (sqlprm.CountRows(&m_cmd, prt) >= promo::kMaxRows) {
-        m_con.Disconnect();
+        db.End();
         frame::ValidationBeep();
         frame::ui().MessageBox(this, QStringLiteral("Raggiunto limite massimo di righe nella promozione!"),
                                windowTitle(), frame::MB_OK, frame::MsgIcon::Stop);
@@ -551,10 +553,11 @@ void CPromozioniRow::InsertRow() {
                                QStringLiteral("L'articolo fa parte di un Gruppo Mix!\n\n"
                                               "Vuoi inserire tutti gli altri articoli del gruppo ?"),
                                windowTitle(), frame::MB_YESNO, frame::MsgIcon::Question) == frame::IDYES) {
+        // The copies are written one by one: those written before a failure stay.
         SAConnection con2;
         SACommand cmd2;
-        try {
-            sqlprm.OpenConnection(&con2, &cmd2);
+        {
+            orvdb::DbSession db2(con2, cmd2);
             m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(kMixSql));
             m_cmd.Param("codlis").setAsLong(m_pHead ? m_pHead->prt_listino : 0);
             m_cmd.Param("tab_mix").setAsShort(ana.ana_tab_mix);
@@ -580,13 +583,9 @@ void CPromozioniRow::InsertRow() {
                 SetHeaderRow(0, &copy);
             }
             m_cmd.Close();
-            con2.Disconnect();
-        } catch (const SAException&) {
-            con2.Disconnect();
-            throw;
         }
     }
-    m_con.Disconnect();
+    db.End();
 
     if (m_bCloseAfterInsert) {
         OnCancel();

@@ -6,7 +6,7 @@ set -euo pipefail
 pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev libpq-dev postgresql
       qt6-qpa-plugins libfreexl-dev libgtest-dev libgmock-dev libbenchmark-dev poppler-utils
       libspreadsheet-writeexcel-perl fonts-dejavu-core qt6-translations-l10n
-      libzip-dev libexcel-writer-xlsx-perl)
+      libzip-dev libexcel-writer-xlsx-perl libxcb1-dev)
 if [[ ${1:-} == fuzz ]]; then
   # clang with libFuzzer and the sanitizer runtimes; llvm-14 for the
   # symbolizer that puts file and line into crash reports.

@@ -1,5 +1,7 @@
 #include "frame/db/OrvPostgreSQL.h"
 
+#include "frame/db/DbScope.h"
+
 namespace orvdb {
 
 namespace {
@@ -64,26 +66,6 @@ bool COrvPostgreSQL::IsDupKeyErr(const SAException& e) {
 
 bool COrvPostgreSQL::IsTableNotExistErr(const SAException& e) {
     return std::string_view(e.ErrSQLState()) == "42P01";
-}
-
-bool COrvPostgreSQL::Exists(SACommand& aux, const std::string& sql, const std::string& param,
-                            long value) {
-    aux.setCommandText(sql);
-    aux.Param(param).setAsLong(value);
-    aux.Execute();
-    bool found = aux.FetchNext();
-    aux.Close();
-    return found;
-}
-
-bool COrvPostgreSQL::ExistsText(SACommand& aux, const std::string& sql, const std::string& param,
-                                const std::string& value) {
-    aux.setCommandText(sql);
-    aux.Param(param).setAsString(value);
-    aux.Execute();
-    bool found = aux.FetchNext();
-    aux.Close();
-    return found;
 }
 
 long COrvPostgreSQL::MaxPlusOne(SACommand& aux, const std::string& table,
@@ -199,16 +181,21 @@ void COrvPostgreSQL::SqlTransaction(SACommand* cmd, void* rec, int op) {
         if (cmd->RowsAffected() == 0) RaiseLibError(LibErr::RecordMissing, m_def.UpdateText());
         break;
     case SQL_DELETE:
-    case SQL_DELETE_NOASK:
+    case SQL_DELETE_NOASK: {
         if (op == SQL_DELETE && deleteConfirm() && !deleteConfirm()())
             RaiseLibError(LibErr::DeleteRefused);
+        // The record and what goes with it (a header's rows) are one change:
+        // a failure half-way leaves both as they were.
+        DbTransaction tx(*con);
         CheckWrite(aux, rec, op);
         cmd->setCommandText(m_def.DeleteText());
         m_def.BindKey(*cmd, rec);
         cmd->Execute();
         if (cmd->RowsAffected() == 0) RaiseLibError(LibErr::RecordMissing, m_def.DeleteText());
         AfterDelete(aux, rec);
+        tx.Commit();
         break;
+    }
     default:
         throw SAException(SA_Library_Error, sa_err::BadValue,
                           "Operazione non valida: " + std::to_string(op));

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <functional>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "frame/db/SQLAPI.h"
@@ -59,7 +61,6 @@ public:
     // Opens con on ConnInfo() (when not already open) and attaches cmd to it.
     // Every table uses the same connection string, so any object will do.
     static void OpenConnection(SAConnection* con, SACommand* cmd);
-    static void CloseConnection(SAConnection* con) { if (con) con->Disconnect(); }
 
     // Appends LIMIT/OFFSET to a statement (0 = none).
     static std::string QueryAdapt(const std::string& statement, long limit = 0, long offset = 0);
@@ -76,12 +77,6 @@ public:
 
     static bool IsDupKeyErr(const SAException& e);
     static bool IsTableNotExistErr(const SAException& e);
-
-    // True when sql (with one bound value) gives a row: reference checks.
-    static bool Exists(SACommand& aux, const std::string& sql, const std::string& param,
-                       long value);
-    static bool ExistsText(SACommand& aux, const std::string& sql, const std::string& param,
-                           const std::string& value);
 
 protected:
     // Checks the record's references before a write; raises a library error.
@@ -111,6 +106,18 @@ private:
     std::unordered_map<long, int> m_proposed;
 };
 
+namespace detail {
+// A lookup value bound to its column's parameter: codes as numbers, texts
+// without their trailing blanks (records pad them, tables do not).
+inline void BindLookupValue(SAParam& p, long v) { p.setAsLong(v); }
+inline void BindLookupValue(SAParam& p, std::string_view v) {
+    while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
+    p.setAsString(v);
+}
+inline void BindLookupValue(SAParam& p, const char* v) { BindLookupValue(p, std::string_view(v ? v : "")); }
+inline void BindLookupValue(SAParam& p, const std::string& v) { BindLookupValue(p, std::string_view(v)); }
+}  // namespace detail
+
 // Typed table object: the record operations every table shares.
 template <class R>
 class CPSQLTable : public COrvPostgreSQL {
@@ -124,6 +131,31 @@ public:
     // Runs Def().SelectByKeyText() with the key of rec already set; true and
     // rec filled when found. Not found: rec is blanked when clear is true,
     // left untouched otherwise.
+    // The record whose lookup columns (the declaration's, frame/db/Tables.cpp)
+    // hold keys, given in the columns' order; true and rec filled when found.
+    // Not found: rec is blanked when clear is true, left untouched otherwise.
+    template <class... K>
+    bool Find(SACommand* cmd, R* rec, bool clear, const K&... keys) {
+        cmd->setCommandText(Def().SelectByLookupText());
+        BindLookup(*cmd, keys...);
+        cmd->Execute();
+        const bool found = cmd->FetchNext();
+        if (found) ReadFields(cmd, rec);
+        else if (clear) *rec = R{};
+        cmd->Close();
+        return found;
+    }
+    // True when a record with those lookup values exists: reference checks.
+    template <class... K>
+    bool Has(SACommand& aux, const K&... keys) const {
+        aux.setCommandText(Def().ExistsByLookupText());
+        BindLookup(aux, keys...);
+        aux.Execute();
+        const bool found = aux.FetchNext();
+        aux.Close();
+        return found;
+    }
+
     bool SearchByKey(SACommand* cmd, R* rec, bool clear) {
         R probe = *rec;
         cmd->setCommandText(Def().SelectByKeyText());
@@ -137,6 +169,16 @@ public:
         cmd->Close();
         if (clear) *rec = R{};
         return false;
+    }
+
+private:
+    template <class... K>
+    void BindLookup(SACommand& cmd, const K&... keys) const {
+        const auto& cols = Def().LookupColumns();
+        if (cols.size() != sizeof...(K))
+            throw std::logic_error(Def().Table() + ": " + std::to_string(cols.size()) + " lookup values expected");
+        std::size_t i = 0;
+        (detail::BindLookupValue(cmd.Param(cols[i++]->name), keys), ...);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "frame/db/OrvText.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace orvdb {
@@ -118,3 +119,19 @@ bool IsUtf8(std::string_view bytes) {
 }
 
 }  // namespace orvdb
+
+int ReadLine(std::FILE* file, char* buf, int size) {
+    if (!file || size <= 0) return -1;
+    int n = 0;
+    int c = 0;
+    bool any = false;
+    while ((c = std::fgetc(file)) != EOF) {
+        any = true;
+        if (c == '\n') break;
+        if (c == '\r') continue;
+        if (n < size - 1) buf[n++] = static_cast<char>(c);
+    }
+    buf[n] = 0;
+    if (!any && c == EOF) return -1;
+    return n;
+}

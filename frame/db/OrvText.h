@@ -1,10 +1,12 @@
-// Copying text into the fixed char arrays of records: at most size-1 bytes,
-// never splitting a UTF-8 character. Text that is not UTF-8 is cut at the
-// byte limit as it is.
+// Text helpers of the library. Copying text into the fixed char arrays of
+// records: at most size-1 bytes, never splitting a UTF-8 character (text that
+// is not UTF-8 is cut at the byte limit as it is). Reading text files line by
+// line.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <cstdio>
 #include <string_view>
 
 namespace orvdb {
@@ -45,3 +47,7 @@ DecodedText DecodeFileText(std::string_view bytes);
 bool IsUtf8(std::string_view bytes);
 
 }  // namespace orvdb
+
+// Reads a text line without its line end (LF or CR LF) into buf, cut to
+// size-1 bytes; its length, or -1 at end of file.
+int ReadLine(std::FILE* file, char* buf, int size);

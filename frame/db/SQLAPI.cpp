@@ -15,6 +15,8 @@
 #include <libpq-fe.h>
 #include <poll.h>
 
+#include "frame/db/SqlLog.h"
+
 void PGconnDeleter::operator()(pg_conn* c) const { PQfinish(c); }
 void PGresultDeleter::operator()(pg_result* r) const { PQclear(r); }
 
@@ -464,7 +466,25 @@ SAParam& SACommand::Param(const std::string& name) {
              m_text);
 }
 
-void SACommand::Execute() {
+void SACommand::Execute(std::source_location where) {
+    if (!sa::detail::StatementLogActive()) {
+        Run();
+        return;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    auto ms = [&] {
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    };
+    try {
+        Run();
+    } catch (const SAException& e) {
+        sa::detail::LogStatement(*this, where, ms(), &e);
+        throw;
+    }
+    sa::detail::LogStatement(*this, where, ms(), nullptr);
+}
+
+void SACommand::Run() {
     if (!m_conn || !m_conn->isConnected())
         libError(sa_err::NotConnected, "Connessione al database non aperta", m_text);
     if (m_sql.empty()) libError(sa_err::BadValue, "Istruzione SQL vuota");

@@ -17,11 +17,16 @@
 // dialog with "Annulla"); at limitMs it is cancelled anyway. A cancel is the
 // server's cancel request; a server that does not end the statement within
 // cancelGraceMs loses the connection. Either way an SAException in Italian.
+//
+// Statement log (off by default): every Execute with the place that ran it
+// and the scope that opened the connection (frame/db/DbScope.h), the bound
+// values, the duration and the outcome. See sa::SetStatementLog.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <source_location>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -136,6 +141,12 @@ struct WaitHook {
 };
 void SetWaitHook(WaitHook hook);
 
+// Where the statement log goes: "" off, "1" or "stderr" the standard error,
+// anything else a file that lines are appended to. Until the program sets
+// it, the environment variable PROMO_SQL_LOG decides.
+void SetStatementLog(const std::string& target);
+bool StatementLogOn();
+
 }  // namespace sa
 
 struct PGconnDeleter { void operator()(pg_conn* c) const; };
@@ -166,6 +177,10 @@ public:
     void setStatementTimeout(int ms);
     pg_conn* handle() const { return m_conn.get(); }
     const std::string& conninfo() const { return m_conninfo; }
+    // Where the scope that opened the connection stands (the statement log
+    // names it beside the statement's own place); null outside a scope.
+    const std::source_location* ScopeSite() const { return m_scopeSite; }
+    void SetScopeSite(const std::source_location* site) { m_scopeSite = site; }
 
 private:
     friend class SACommand;
@@ -178,6 +193,7 @@ private:
     std::string m_conninfo;
     bool m_busy = false;
     bool m_closeWhenIdle = false;
+    const std::source_location* m_scopeSite = nullptr;
 };
 
 class SAParam {
@@ -244,7 +260,8 @@ public:
     SAParam& Param(const std::string& name);
     int ParamCount() const { return static_cast<int>(m_params.size()); }
 
-    void Execute();
+    // where: the caller, for the statement log.
+    void Execute(std::source_location where = std::source_location::current());
     bool isResultSet() const;
     bool FetchNext();
     long RowsAffected() const;
@@ -263,11 +280,14 @@ public:
     // Unique per Execute over the process; lets readers cache column positions.
     unsigned long ResultId() const { return m_resultId; }
 
-    // Used by SAField.
+    // Used by SAField and the statement log.
     pg_result* result() const { return m_result.get(); }
+    const std::vector<SAParam>& Params() const { return m_params; }
     void checkRow() const;
 
 private:
+    void Run();
+
     SAConnection* m_conn = nullptr;
     std::string m_text;
     std::string m_sql;

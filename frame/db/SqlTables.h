@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/db/ArtCounter.h"
 #include "frame/db/OrvPostgreSQL.h"
 #include "frame/db/Records.h"
 #include "frame/db/Registro.h"
@@ -23,7 +24,9 @@ using orvdb::CPSQLTable;
 class CPSQLprt : public CPSQLTable<PROMOTES> {
 public:
     CPSQLprt() : CPSQLTable(TableDefOf<PROMOTES>()) {}
-    bool Search(SACommand* cmd, long code, PROMOTES* rec, bool clear = true);
+    bool Search(SACommand* cmd, long code, PROMOTES* rec, bool clear = true) {
+        return Find(cmd, rec, clear, code);
+    }
     // A new header: registro "A", validity today..today 00:00-23:59:59, every
     // day included, enabled, customer level 0, the company's default depot and
     // price list with their descriptions.
@@ -39,7 +42,9 @@ protected:
 class CPSQLprm : public CPSQLTable<PROMOZIONI> {
 public:
     CPSQLprm() : CPSQLTable(TableDefOf<PROMOZIONI>()) {}
-    bool Search(SACommand* cmd, long code, PROMOZIONI* rec, bool clear = true);
+    bool Search(SACommand* cmd, long code, PROMOZIONI* rec, bool clear = true) {
+        return Find(cmd, rec, clear, code);
+    }
     // A new row of the header: owner, validity, days, level and depot from
     // the header, and defaults that let it be saved as it stands.
     // With a command the row gets its code now, else at the insert.
@@ -63,7 +68,9 @@ protected:
 class CPSQLpah : public CPSQLTable<PROMOACQ_HEAD> {
 public:
     CPSQLpah() : CPSQLTable(TableDefOf<PROMOACQ_HEAD>()) {}
-    bool Search(SACommand* cmd, long code, PROMOACQ_HEAD* rec, bool clear = true);
+    bool Search(SACommand* cmd, long code, PROMOACQ_HEAD* rec, bool clear = true) {
+        return Find(cmd, rec, clear, code);
+    }
     void Blank(SACommand* cmd, PROMOACQ_HEAD* rec) override;
 
 protected:
@@ -76,7 +83,9 @@ protected:
 class CPSQLpra : public CPSQLTable<PROMOACQ> {
 public:
     CPSQLpra() : CPSQLTable(TableDefOf<PROMOACQ>()) {}
-    bool Search(SACommand* cmd, long code, PROMOACQ* rec, bool clear = true);
+    bool Search(SACommand* cmd, long code, PROMOACQ* rec, bool clear = true) {
+        return Find(cmd, rec, clear, code);
+    }
     void Blank(SACommand* cmd, const PROMOACQ_HEAD* head, PROMOACQ* rec);
 
 protected:
@@ -95,7 +104,9 @@ double CalcPrezzoNetto(const PROMOACQ* rec);
 class CPSQLinh : public CPSQLTable<INCPERH> {
 public:
     CPSQLinh() : CPSQLTable(TableDefOf<INCPERH>()) {}
-    bool Search(SACommand* cmd, long code, INCPERH* rec, bool clear = true);
+    bool Search(SACommand* cmd, long code, INCPERH* rec, bool clear = true) {
+        return Find(cmd, rec, clear, code);
+    }
 
 protected:
     void AfterDelete(SACommand& aux, const void* rec) override;
@@ -104,7 +115,9 @@ protected:
 class CPSQLinr : public CPSQLTable<INCPER> {
 public:
     CPSQLinr() : CPSQLTable(TableDefOf<INCPER>()) {}
-    bool Search(SACommand* cmd, long code, INCPER* rec, bool clear = true);
+    bool Search(SACommand* cmd, long code, INCPER* rec, bool clear = true) {
+        return Find(cmd, rec, clear, code);
+    }
     void Blank(SACommand* cmd, const INCPERH* head, INCPER* rec);
 
 protected:
@@ -121,7 +134,9 @@ class CPSQLana : public CPSQLTable<ARTANAG> {
 public:
     CPSQLana() : CPSQLTable(TableDefOf<ARTANAG>()) {}
     // By article code (trailing blanks ignored).
-    bool Search(SACommand* cmd, const char* code, ARTANAG* rec, bool clear = true);
+    bool Search(SACommand* cmd, const char* code, ARTANAG* rec, bool clear = true) {
+        return Find(cmd, rec, clear, code);
+    }
     // By article code, else by any of its barcodes (the most recently updated
     // barcode wins when one is shared). Not found: rec is blanked with the
     // searched text left in ana_codice, so a caller shows what was typed.
@@ -134,32 +149,42 @@ protected:
 class CPSQLbar : public CPSQLTable<BARCODE> {
 public:
     CPSQLbar() : CPSQLTable(TableDefOf<BARCODE>()) {}
-    bool Search(SACommand* cmd, const char* barcode, BARCODE* rec, bool clear = true);
+    bool Search(SACommand* cmd, const char* barcode, BARCODE* rec, bool clear = true) {
+        return Find(cmd, rec, clear, barcode);
+    }
 };
 
 class CPSQLdep : public CPSQLTable<DEPOSITI> {
 public:
     CPSQLdep() : CPSQLTable(TableDefOf<DEPOSITI>()) {}
-    bool Search(SACommand* cmd, long code, DEPOSITI* rec, bool clear = true);
+    bool Search(SACommand* cmd, long code, DEPOSITI* rec, bool clear = true) {
+        return Find(cmd, rec, clear, code);
+    }
 };
 
 class CPSQLlis : public CPSQLTable<LISTINI> {
 public:
     CPSQLlis() : CPSQLTable(TableDefOf<LISTINI>()) {}
     // Price of an article in a price list.
-    bool Search(SACommand* cmd, long listino, const char* art, LISTINI* rec, bool clear = true);
+    bool Search(SACommand* cmd, long listino, const char* art, LISTINI* rec, bool clear = true) {
+        return Find(cmd, rec, clear, listino, art);
+    }
 };
 
 class CPSQLlfo : public CPSQLTable<LISTFOR> {
 public:
     CPSQLlfo() : CPSQLTable(TableDefOf<LISTFOR>()) {}
-    bool Search(SACommand* cmd, long forn, const char* art, LISTFOR* rec, bool clear = true);
+    bool Search(SACommand* cmd, long forn, const char* art, LISTFOR* rec, bool clear = true) {
+        return Find(cmd, rec, clear, forn, art);
+    }
 };
 
 class CPSQLmov : public CPSQLTable<MOVIMENTI> {
 public:
     CPSQLmov() : CPSQLTable(TableDefOf<MOVIMENTI>()) {}
-    bool Search(SACommand* cmd, long serial, MOVIMENTI* rec, bool clear = true);
+    bool Search(SACommand* cmd, long serial, MOVIMENTI* rec, bool clear = true) {
+        return Find(cmd, rec, clear, serial);
+    }
 };
 
 // Recomputes a movement's value from quantity, unit price and its seven
@@ -170,69 +195,67 @@ void RecalcMovimento(MOVIMENTI* mov, int flag);
 class CPSQLcau : public CPSQLTable<CAUMAGA> {
 public:
     CPSQLcau() : CPSQLTable(TableDefOf<CAUMAGA>()) {}
-    bool Search(SACommand* cmd, long code, CAUMAGA* rec, bool clear = true);
+    bool Search(SACommand* cmd, long code, CAUMAGA* rec, bool clear = true) {
+        return Find(cmd, rec, clear, code);
+    }
 };
 
 class CPSQLtab : public CPSQLTable<TABELLE> {
 public:
     CPSQLtab() : CPSQLTable(TableDefOf<TABELLE>()) {}
     // General table number (11 price lists, 61 baskets) and code.
-    bool Search(SACommand* cmd, short tabella, long code, TABELLE* rec, bool clear = true);
+    bool Search(SACommand* cmd, short tabella, long code, TABELLE* rec, bool clear = true) {
+        return Find(cmd, rec, clear, tabella, code);
+    }
 };
 
 class CPSQLmar : public CPSQLTable<MARCHI> {
 public:
     CPSQLmar() : CPSQLTable(TableDefOf<MARCHI>()) {}
-    bool Search(SACommand* cmd, long code, MARCHI* rec, bool clear = true);
+    bool Search(SACommand* cmd, long code, MARCHI* rec, bool clear = true) {
+        return Find(cmd, rec, clear, code);
+    }
 };
 
 class CPSQLrep : public CPSQLTable<REPARTI> {
 public:
     CPSQLrep() : CPSQLTable(TableDefOf<REPARTI>()) {}
-    bool Search(SACommand* cmd, long code, REPARTI* rec, bool clear = true);
+    bool Search(SACommand* cmd, long code, REPARTI* rec, bool clear = true) {
+        return Find(cmd, rec, clear, code);
+    }
 };
 
 class CPSQLmer : public CPSQLTable<CATMERC> {
 public:
     CPSQLmer() : CPSQLTable(TableDefOf<CATMERC>()) {}
-    bool Search(SACommand* cmd, long code, CATMERC* rec, bool clear = true);
+    bool Search(SACommand* cmd, long code, CATMERC* rec, bool clear = true) {
+        return Find(cmd, rec, clear, code);
+    }
 };
 
 class CPSQLiva : public CPSQLTable<CODIVA> {
 public:
     CPSQLiva() : CPSQLTable(TableDefOf<CODIVA>()) {}
-    bool Search(SACommand* cmd, long code, CODIVA* rec, bool clear = true);
+    bool Search(SACommand* cmd, long code, CODIVA* rec, bool clear = true) {
+        return Find(cmd, rec, clear, code);
+    }
 };
 
 class CPSQLfor : public CPSQLTable<FORNITORI> {
 public:
     CPSQLfor() : CPSQLTable(TableDefOf<FORNITORI>()) {}
-    bool Search(SACommand* cmd, long code, FORNITORI* rec, bool clear = true);
+    bool Search(SACommand* cmd, long code, FORNITORI* rec, bool clear = true) {
+        return Find(cmd, rec, clear, code);
+    }
 };
 
 class CPSQLbat : public CPSQLTable<BATTENTI> {
 public:
     CPSQLbat() : CPSQLTable(TableDefOf<BATTENTI>()) {}
-    bool Search(SACommand* cmd, long serial, BATTENTI* rec, bool clear = true);
+    bool Search(SACommand* cmd, long serial, BATTENTI* rec, bool clear = true) {
+        return Find(cmd, rec, clear, serial);
+    }
 };
-
-class CPSQLaco : public CPSQLTable<ARTCOUNTER> {
-public:
-    CPSQLaco() : CPSQLTable(TableDefOf<ARTCOUNTER>()) {}
-    bool Search(SACommand* cmd, short anno, long dep, const char* art, ARTCOUNTER* rec,
-                bool clear = true);
-};
-
-// Sections of the yearly counters: the depots whose counters exist, in code order.
-void LoadSezArray(SACommand* cmd, std::vector<long>& sections);
-// Yearly counters of an article summed over the depots of depList that are
-// also in sections (an empty depList means every section). The two trailing
-// arguments are kept for callers that pass 0, 0. True when any counter exists.
-bool GetArtCounter(SACommand* cmd, const char* art, short anno, const std::vector<long>& sections,
-                   const std::vector<long>& depList, ARTCOUNTER* out, int = 0, int = 0);
-
-// Reads a text line without its line end; its length, or -1 at end of file.
-int ReadLine(std::FILE* file, char* buf, int size);
 
 // ---------------------------------------------------------------- company
 
@@ -299,7 +322,6 @@ extern CPSQLmer sqlmer;
 extern CPSQLiva sqliva;
 extern CPSQLfor sqlfor;
 extern CPSQLbat sqlbat;
-extern CPSQLaco sqlaco;
 
 extern IMPOSTAZIONI tavelo_db_impo;
 extern FLAGDB tavelo_db_flag;

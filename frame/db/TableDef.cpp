@@ -7,7 +7,27 @@
 
 namespace orvdb {
 
-TableDef::TableDef(std::string table, std::string key, std::vector<FieldDecl> fields)
+namespace {
+
+// "a,b" -> the declared columns a and b, and " WHERE a = :a AND b = :b".
+std::string columnsOf(const TableDef& def, const std::string& names, std::vector<const ColumnDef*>& out) {
+    std::string where;
+    for (size_t pos = 0; pos <= names.size();) {
+        size_t end = names.find(',', pos);
+        if (end == std::string::npos) end = names.size();
+        std::string name = names.substr(pos, end - pos);
+        const ColumnDef* c = def.Column(name);
+        if (!c) throw std::logic_error("key " + name + " not declared for " + def.Table());
+        out.push_back(c);
+        where += (where.empty() ? " WHERE " : " AND ") + name + " = :" + name;
+        pos = end + 1;
+    }
+    return where;
+}
+
+}  // namespace
+
+TableDef::TableDef(std::string table, std::string key, std::vector<FieldDecl> fields, std::string lookup)
     : m_table(std::move(table)), m_key(std::move(key)) {
     for (const auto& f : fields) {
         if (f.count == 1) {
@@ -19,20 +39,13 @@ TableDef::TableDef(std::string table, std::string key, std::vector<FieldDecl> fi
                                   f.elemSize});
         }
     }
-    std::string where;
-    for (size_t pos = 0; pos <= m_key.size();) {
-        size_t end = m_key.find(',', pos);
-        if (end == std::string::npos) end = m_key.size();
-        std::string name = m_key.substr(pos, end - pos);
-        const ColumnDef* c = Column(name);
-        if (!c) throw std::logic_error("key " + name + " not declared for " + m_table);
-        m_keyCols.push_back(c);
-        where += (where.empty() ? " WHERE " : " AND ") + name + " = :" + name;
-        pos = end + 1;
-    }
+    const std::string where = columnsOf(*this, m_key, m_keyCols);
+    const std::string lookupWhere = columnsOf(*this, lookup.empty() ? m_key : lookup, m_lookupCols);
 
     m_select = "SELECT * FROM " + m_table;
     m_selectByKey = m_select + where;
+    m_selectByLookup = m_select + lookupWhere + " LIMIT 1";
+    m_existsByLookup = "SELECT 1 FROM " + m_table + lookupWhere + " LIMIT 1";
     std::string cols, vals, sets;
     for (const auto& c : m_cols) {
         if (!cols.empty()) {

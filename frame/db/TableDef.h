@@ -38,12 +38,15 @@ struct ColumnDef {
 class TableDef {
 public:
     // table: "admin.promote1"; key: the key column, or several separated by
-    // commas ("lis_codice,lis_art") for a composite key.
-    TableDef(std::string table, std::string key, std::vector<FieldDecl> fields);
+    // commas ("lis_codice,lis_art") for a composite key. lookup: the columns
+    // the program finds a record by when they are not the key (an article by
+    // its code, not its serial); the key when empty.
+    TableDef(std::string table, std::string key, std::vector<FieldDecl> fields, std::string lookup = {});
 
     const std::string& Table() const { return m_table; }
     const std::string& Key() const { return m_key; }
     const std::vector<const ColumnDef*>& KeyColumns() const { return m_keyCols; }
+    const std::vector<const ColumnDef*>& LookupColumns() const { return m_lookupCols; }
     const std::vector<ColumnDef>& Columns() const { return m_cols; }
     const ColumnDef* Column(std::string_view name) const;
 
@@ -51,6 +54,10 @@ public:
     const std::string& SelectText() const { return m_select; }
     // "... WHERE key = :key"
     const std::string& SelectByKeyText() const { return m_selectByKey; }
+    // "SELECT * FROM admin.x WHERE a = :a AND b = :b LIMIT 1" on the lookup
+    // columns, and "SELECT 1 ..." of the same.
+    const std::string& SelectByLookupText() const { return m_selectByLookup; }
+    const std::string& ExistsByLookupText() const { return m_existsByLookup; }
     const std::string& InsertText() const { return m_insert; }
     const std::string& UpdateText() const { return m_update; }
     const std::string& DeleteText() const { return m_delete; }
@@ -69,13 +76,13 @@ public:
 private:
     std::string m_table, m_key;
     std::vector<ColumnDef> m_cols;
-    std::vector<const ColumnDef*> m_keyCols;
+    std::vector<const ColumnDef*> m_keyCols, m_lookupCols;
     // Column positions in the last result read, so a long read looks each
     // column up once instead of once per row.
     mutable const SACommand* m_cacheCmd = nullptr;
     mutable unsigned long m_cacheResult = 0;
     mutable std::vector<int> m_cacheIndex;
-    std::string m_select, m_selectByKey, m_insert, m_update, m_delete;
+    std::string m_select, m_selectByKey, m_selectByLookup, m_existsByLookup, m_insert, m_update, m_delete;
 };
 
 namespace detail {

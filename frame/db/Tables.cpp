@@ -153,7 +153,7 @@ template <> const TableDef& TableDefOf<ARTANAG>() {
         ORV_COL(ARTANAG, ana_costo_ult, Double),
         ORV_COL(ARTANAG, ana_data_ins, Julian),
         ORV_COL(ARTANAG, ana_annullato, Byte),
-    });
+    }, "ana_codice");
     return def;
 }
 
@@ -164,7 +164,7 @@ template <> const TableDef& TableDefOf<BARCODE>() {
         ORV_COL(BARCODE, bar_codart, Text),
         ORV_COL(BARCODE, bar_qta, Double),
         ORV_COL(BARCODE, bar_last_update, Double),
-    });
+    }, "bar_codice");
     return def;
 }
 
@@ -188,7 +188,7 @@ template <> const TableDef& TableDefOf<LISTINI>() {
         ORV_COL(LISTINI, lis_art, Text),
         ORV_COL(LISTINI, lis_prezzo, Double),
         ORV_COL(LISTINI, lis_data_agg, Julian),
-    });
+    }, "lis_codice,lis_art");
     return def;
 }
 
@@ -201,7 +201,7 @@ template <> const TableDef& TableDefOf<LISTFOR>() {
         ORV_COL(LISTFOR, lfo_prezzo, Double),
         ORV_ARR(LISTFOR, lfo_sconto, Double),
         ORV_COL(LISTFOR, lfo_data_agg, Julian),
-    });
+    }, "lfo_forn,lfo_art");
     return def;
 }
 
@@ -273,7 +273,7 @@ template <> const TableDef& TableDefOf<TABELLE>() {
         ORV_COL(TABELLE, tab_desc, Text),
         ORV_COL(TABELLE, tab_valore, Double),
         ORV_COL(TABELLE, tab_flag, Short),
-    });
+    }, "tab_tabella,tab_codice");
     return def;
 }
 
@@ -373,7 +373,7 @@ template <> const TableDef& TableDefOf<ARTCOUNTER>() {
         ORV_COL(ARTCOUNTER, aco_ven_qta, Double),
         ORV_COL(ARTCOUNTER, aco_ven_val, Double),
         ORV_COL(ARTCOUNTER, aco_data_agg, Julian),
-    });
+    }, "aco_anno,aco_dep,aco_art");
     return def;
 }
 

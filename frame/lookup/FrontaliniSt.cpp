@@ -162,7 +162,7 @@ QString OleTimeToString(double oleTime) {
 
 CFrontaliniSt::CFrontaliniSt(QWidget* parent) : COrvDialog(parent), m_ui(std::make_unique<Ui::FrontaliniSt>()) {
     m_ui->setupUi(this);
-    m_cmd.setConnection(&m_con);
+    m_cmd.setConnection(&m_db.Connection());
     m_ui->edtCopie->SetLimits(1, 99);
     m_ui->edtCopie->SetLong(1);
     connect(m_ui->btnStampa, &QPushButton::clicked, this, [this] { Print(); });
@@ -196,7 +196,7 @@ void CFrontaliniSt::SetCreazione(double oleTime) {
 void CFrontaliniSt::ReadLabels() {
     m_labels.clear();
     if (!m_runGiven) return;
-    sqlbat.OpenConnection(&m_con, &m_cmd);
+    auto db = m_db.Use(m_cmd);
     m_cmd.setCommandText(sqlbat.Def().SelectText() + RunCondition() + " AND bat_stampato = 0 ORDER BY bat_serial");
     BindRun();
     m_cmd.Execute();
@@ -242,13 +242,12 @@ bool CFrontaliniSt::OnInitDialog() {
     try {
         ReadLabels();
     } catch (const SAException& e) {
-        m_con.Disconnect();
         SAExceptionDisplay(e, LOCATION);
         EndDialog(frame::IDCANCEL);
         return false;
     }
     if (m_labels.empty()) {
-        m_con.Disconnect();
+        m_db.End();
         frame::ui().MessageBox(this, QStringLiteral("Nessun frontalino da stampare"), kTitoloStampa, frame::MB_OK,
                                frame::MsgIcon::Exclamation);
         EndDialog(frame::IDCANCEL);
@@ -292,7 +291,7 @@ bool CFrontaliniSt::Print() {
 
 void CFrontaliniSt::MarkPrinted() {
     try {
-        sqlbat.OpenConnection(&m_con, &m_cmd);
+        auto db = m_db.Use(m_cmd);
         // The serials listed bound it: labels of the run made since stay unprinted.
         m_cmd.setCommandText(std::string("UPDATE admin.battenti SET bat_stampato = 1") + RunCondition() +
                              " AND bat_serial BETWEEN :first AND :last");
@@ -302,7 +301,6 @@ void CFrontaliniSt::MarkPrinted() {
         m_cmd.Execute();
         m_cmd.Close();
     } catch (const SAException& e) {
-        m_con.Disconnect();
         SAExceptionDisplay(e, LOCATION);
     }
 }
@@ -317,6 +315,6 @@ void CFrontaliniSt::BindRun() {
 }
 
 void CFrontaliniSt::done(int result) {
-    m_con.Disconnect();
+    m_db.End();
     COrvDialog::done(result);
 }

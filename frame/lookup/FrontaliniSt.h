@@ -15,6 +15,7 @@
 #include <QString>
 
 #include "frame/db/Records.h"
+#include "frame/db/DbScope.h"
 #include "frame/db/SQLAPI.h"
 #include "frame/ui/OrvDialog.h"
 
@@ -62,7 +63,8 @@ private:
     int Copies() const;
 
     std::unique_ptr<Ui::FrontaliniSt> m_ui;
-    SAConnection m_con;
+    // Open while the list is on screen (frame/db/DbScope.h).
+    orvdb::DbKeptConnection m_db;
     SACommand m_cmd;
     bool m_byCreazione = false;
     bool m_runGiven = false;

@@ -254,7 +254,7 @@ using namespace orvlookup;
 
 COrvLookupDlg::COrvLookupDlg(QWidget* parent) : COrvDialog(parent), m_ui(std::make_unique<Ui::OrvLookupDlg>()) {
     m_ui->setupUi(this);
-    m_cmd.setConnection(&m_con);
+    m_cmd.setConnection(&m_db.Connection());
     connect(m_ui->btnOK, &QPushButton::clicked, this, [this] { OnOK(); });
     connect(m_ui->btnAnnulla, &QPushButton::clicked, this, [this] { OnCancel(); });
     connect(m_ui->edtCerca, &QLineEdit::textChanged, this, [this] {
@@ -278,21 +278,15 @@ COrvLookupDlg::~COrvLookupDlg() = default;
 QLineEdit* COrvLookupDlg::SearchEdit() const { return m_ui->edtCerca; }
 QTableView* COrvLookupDlg::List() const { return m_ui->lstElenco; }
 
-void COrvLookupDlg::OpenConnection(SAConnection* con, SACommand* cmd) {
-    // Every table object opens the same program connection.
-    sqldep.OpenConnection(con, cmd);
-}
-
 void COrvLookupDlg::showEvent(QShowEvent* e) {
     COrvDialog::showEvent(e);
     // Shown again after closing: the list needs its connection back.
-    if (!m_model || m_con.isConnected()) return;
+    if (!m_model || m_db.IsOpen()) return;
     try {
-        OpenConnection(&m_con, &m_cmd);
+        auto db = m_db.Use(m_cmd);
         m_model->Requery(m_model->GetFilter(), m_order);
         SetCurrentRow(0);
     } catch (const SAException& ex) {
-        m_con.Disconnect();
         SAExceptionDisplay(ex, LOCATION);
     }
     ShowOrder();
@@ -326,7 +320,7 @@ bool COrvLookupDlg::OnInitDialog() {
     resize(std::max(width(), total + 60), height());
 
     try {
-        OpenConnection(&m_con, &m_cmd);
+        auto db = m_db.Use(m_cmd);
         PrepareQuery(m_cmd);
         m_model->Requery({}, m_order);
         int r = 0;
@@ -337,7 +331,6 @@ bool COrvLookupDlg::OnInitDialog() {
         }
         SetCurrentRow(std::min(r, m_model->rowCount() - 1));
     } catch (const SAException& e) {
-        m_con.Disconnect();
         SAExceptionDisplay(e, LOCATION);
         EndDialog(frame::IDCANCEL);
         return false;
@@ -579,6 +572,6 @@ void COrvLookupDlg::OnCancel() {
 
 void COrvLookupDlg::done(int result) {
     // The connection lives only while the list is on screen.
-    m_con.Disconnect();
+    m_db.End();
     COrvDialog::done(result);
 }

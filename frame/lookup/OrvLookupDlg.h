@@ -23,6 +23,7 @@
 #include <QAbstractTableModel>
 #include <QVariant>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/SQLAPI.h"
 #include "frame/ui/OrvDialog.h"
 
@@ -191,10 +192,9 @@ protected:
     // After OK: reads the chosen records in full. A database failure keeps
     // the dialog open.
     virtual void ReadChosen(SACommand& /*cmd*/) {}
-    // Opens the dialog's connection (through a table object of the library).
-    virtual void OpenConnection(SAConnection* con, SACommand* cmd);
-
-    SAConnection m_con;
+    // Open while the list is on screen; blocks that may open it run in
+    // m_db.Use(m_cmd) (frame/db/DbScope.h).
+    orvdb::DbKeptConnection m_db;
     SACommand m_cmd;
 
 private:

@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStringDecoder>
 
 #include "frame/db/OrvPostgreSQL.h"
@@ -18,6 +17,7 @@
 #include "frame/report/SelectionFormula.h"
 #include "frame/ui/OrvHelpers.h"
 #include "frame/ui/OrvPar.h"
+#include "frame/ui/OrvTablePrint.h"
 #include "frame/ui/OrvUi.h"
 
 namespace {
@@ -44,16 +44,6 @@ CryRunLog& LastRunStore() {
     return log;
 }
 
-QString NewOutputPath(const QString& templateName) {
-    const QString dir = ReportOutputDirectory();
-    QDir().mkpath(dir);
-    const QString base = QFileInfo(templateName).completeBaseName() + u'_' +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
-    QString path = QDir(dir).filePath(base + QStringLiteral(".pdf"));
-    for (int n = 2; QFileInfo::exists(path); ++n) path = QDir(dir).filePath(QStringLiteral("%1_%2.pdf").arg(base).arg(n));
-    return path;
-}
-
 }  // namespace
 
 QString ReportsDirectory() {
@@ -71,13 +61,6 @@ QString ReportsDirectory() {
     for (const QString& dir : candidates)
         if (QFileInfo(dir).isDir()) return QDir::cleanPath(dir);
     return candidates.isEmpty() ? QStringLiteral("reports") : QDir::cleanPath(candidates.front());
-}
-
-QString ReportOutputDirectory() {
-    if (const QString env = qEnvironmentVariable("PROMO_REPORT_OUT"); !env.isEmpty()) return env;
-    if (const QString set = SettingsValue("CartellaPdf"); !set.isEmpty()) return set;
-    if (!orvpar.dataDir.empty()) return QString::fromStdString(orvpar.dataDir) + QStringLiteral("/stampe");
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation)).filePath(QStringLiteral("promo-stampe"));
 }
 
 CCrystal::CCrystal(bool pdf) : m_pdf(pdf) {}
@@ -256,7 +239,7 @@ bool CCrystal::CryEsegui() {
                             .arg(m_log.templateName, QString::fromUtf8(e.ErrText().c_str())));
         }
         try {
-            frame::ui().SetWaitCursor(true);
+            frame::WaitCursor wait;
             SACommand cmd(&con, m_log.sql.toStdString());
             for (int i = 0; i < m_log.binds.size(); ++i)
                 cmd.Param("f" + std::to_string(i + 1)).setAsString(m_log.binds[i].toStdString());
@@ -268,9 +251,7 @@ bool CCrystal::CryEsegui() {
                 for (int c = 1; c <= nc; ++c) data->cells.emplace_back(cmd.Field(c).c_str());
                 ++data->rows;
             }
-            frame::ui().SetWaitCursor(false);
         } catch (const SAException& e) {
-            frame::ui().SetWaitCursor(false);
             return Fail(QStringLiteral("Stampa %1: errore nella lettura dei dati.\n%2")
                             .arg(m_log.templateName, QString::fromUtf8(e.ErrText().c_str())));
         }
@@ -291,7 +272,7 @@ bool CCrystal::CryEsegui() {
     job.title = m_log.title;
     job.templateName = m_log.templateName;
     job.landscape = m_log.orientation == 2;
-    job.pdfPath = NewOutputPath(m_log.templateName);
+    job.pdfPath = frame::NewReportPdfPath(QFileInfo(m_log.templateName).completeBaseName());
     job.paint = [tpl, data, ctx, pages](QPagedPaintDevice& dev) {
         *pages = report::RenderReport(*tpl, *data, *ctx, dev);
         return *pages;

@@ -28,6 +28,7 @@
 #include <QStringList>
 
 #include "frame/report/ReportTemplate.h"
+#include "frame/ui/OrvTablePrint.h"
 
 struct CryParam {
     int index = 0;
@@ -108,6 +109,6 @@ private:
 // Where templates are found: PROMO_REPORTS_DIR, [Stampe] CartellaModelli in
 // the settings file, "reports" beside or above the program, the source tree.
 QString ReportsDirectory();
-// Where PDF files go: PROMO_REPORT_OUT, [Stampe] CartellaPdf, <data dir>/stampe,
-// else a "promo-stampe" folder in the temporary directory.
-QString ReportOutputDirectory();
+// Where PDF files go (frame::ReportOutputDirectory, shared with the report
+// list's print).
+inline QString ReportOutputDirectory() { return frame::ReportOutputDirectory(); }

@@ -3,12 +3,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include <QFontMetricsF>
-#include <QPagedPaintDevice>
-#include <QPainter>
 #include <QRegularExpression>
 
 #include "frame/ui/OrvHelpers.h"
+#include "frame/ui/OrvTablePrint.h"
 
 namespace report {
 
@@ -88,31 +86,6 @@ QString MissingField(const Template& t, const ReportData& d) {
 
 namespace {
 
-enum class Kind { GroupLine, Row, Total, GrandTotal, Empty };
-
-struct Band {
-    Kind kind;
-    int row;    // data row of the band (group's first row for headers and totals)
-    int level;  // group level, or the group line's index for GroupLine
-    int line;
-    double height;
-    bool breakBefore = false;
-    int sums = -1;  // index into Layout::sums
-};
-
-struct Layout {
-    double dpmm = 0, width = 0, height = 0, pad = 0;
-    QFont body, bold, title, head, detail, group;
-    double rowH = 0, detailH = 0, groupH = 0, totalH = 0, titleH = 0, headLineH = 0, colHeadH = 0, footLineH = 0;
-    double headerH = 0, footerH = 0;
-    int headLines = 1;
-    std::vector<double> colX, colW;
-    std::vector<int> colData;  // data index of each column
-    std::vector<Band> bands;
-    std::vector<std::vector<double>> sums;
-    std::vector<std::pair<int, int>> pages;  // [first, last) band
-};
-
 QString Expand(const QString& text, const ReportData& d, const RenderContext& ctx, int row, int page, int pages) {
     if (!text.contains(u'{')) return text;
     static const QRegularExpression re(QStringLiteral("\\{([?=]?)([^{}]*)\\}"));
@@ -150,114 +123,30 @@ QString Expand(const QString& text, const ReportData& d, const RenderContext& ct
     return out;
 }
 
-// Narrowest horizontal scale for text that would otherwise be elided.
-constexpr double kMinStretch = 0.8;
-
-// Draws s in [x, x + w] on the baseline. Text that does not fit is narrowed;
-// text that may be elided is narrowed to kMinStretch at most and then elided,
-// values that must stay whole are narrowed as far as needed.
-// widths: a cache of measured texts for the font of fm (cells repeat a lot).
-void DrawFitted(QPainter& p, const QFontMetricsF& fm, double x, double w, double baseline, const QString& s, Align a,
-                bool elide, QHash<QString, double>* widths = nullptr) {
-    if (s.isEmpty() || w <= 0) return;
-    double tw;
-    if (widths) {
-        auto it = widths->constFind(s);
-        tw = it != widths->cend() ? *it : *widths->insert(s, fm.horizontalAdvance(s));
-    } else {
-        tw = fm.horizontalAdvance(s);
-    }
-    if (tw <= w) {
-        const double left = a == Align::Left ? x : a == Align::Right ? x + w - tw : x + (w - tw) / 2;
-        p.drawText(QPointF(left, baseline), s);
-    } else if (elide && tw * kMinStretch > w) {
-        // narrowed as far as it reads well, then cut with an ellipsis
-        p.save();
-        p.translate(x, baseline);
-        p.scale(kMinStretch, 1.0);
-        p.drawText(QPointF(0, 0), fm.elidedText(s, Qt::ElideRight, w / kMinStretch));
-        p.restore();
-    } else {
-        p.save();
-        p.translate(x, baseline);
-        p.scale(w / tw, 1.0);
-        p.drawText(QPointF(0, 0), s);
-        p.restore();
-    }
+frame::PrintAlign ToPrint(Align a) {
+    return a == Align::Left ? frame::PrintAlign::Left : a == Align::Right ? frame::PrintAlign::Right
+                                                                           : frame::PrintAlign::Center;
 }
 
-// The header as one line when it fits (or lines == 1), else split at the
-// blank that leaves the wider half narrowest.
-QStringList HeaderLines(const QString& h, const QFontMetricsF& fm, double w, int lines) {
-    if (lines < 2 || fm.horizontalAdvance(h) <= w || !h.contains(u' ')) return {h};
-    int best = -1;
-    double bestW = 0;
-    for (int i = 0; i < h.size(); ++i) {
-        if (h[i] != u' ') continue;
-        const double wide = std::max(fm.horizontalAdvance(h.left(i)), fm.horizontalAdvance(h.mid(i + 1)));
-        if (best < 0 || wide < bestW) best = i, bestW = wide;
-    }
-    return {h.left(best), h.mid(best + 1)};
-}
+frame::PrintLine ToPrint(const TextLine& l) { return {l.left, l.center, l.right}; }
 
-QFont MakeFont(double points, bool bold = false, bool italic = false) {
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPointSizeF(points);
-    // any letter spacing turns the shaper's ligatures off, so the PDF's text
-    // reads "fi" and "ff" and searches find it
-    f.setLetterSpacing(QFont::AbsoluteSpacing, 0.05);
-    f.setBold(bold);
-    f.setItalic(italic);
-    return f;
-}
+// What a band of the template stands for, beside the painter's band.
+struct BandSource {
+    int level = 0;  // group level
+    int line = 0;   // the group's header line
+    int sums = -1;  // a total's sums
+    bool grand = false;
+};
 
-void Measure(const Template& t, QPagedPaintDevice& dev, Layout& L) {
-    L.dpmm = dev.logicalDpiX() / 25.4;
-    L.width = dev.width();
-    L.height = dev.height();
-    L.pad = 0.8 * L.dpmm;
-    L.body = MakeFont(t.fontSize);
-    L.bold = MakeFont(t.fontSize, true);
-    L.title = MakeFont(t.fontSize + 5, true);
-    L.head = MakeFont(t.fontSize + 1);
-    L.detail = MakeFont(t.fontSize - 0.5, false, true);
-    L.group = MakeFont(t.fontSize + 1, true);
-    const QFontMetricsF body(L.body, &dev), title(L.title, &dev), head(L.head, &dev), detail(L.detail, &dev),
-        group(L.group, &dev);
-    L.rowH = body.height() * 1.35;
-    L.detailH = detail.height() * 1.2;
-    L.groupH = group.height() * 1.3;
-    L.totalH = body.height() * 1.6;
-    L.titleH = title.height() * 1.4;
-    L.headLineH = head.height() * 1.25;
-    // headers that do not fit their column go on two lines
-    const QFontMetricsF bold(L.bold, &dev);
-    double units = 0;
-    for (const auto& c : t.columns) units += c.width;
-    bool twoLines = false;
-    for (const auto& c : t.columns)
-        if (c.header.contains(u' ') && bold.horizontalAdvance(c.header) > L.width * c.width / units - 2 * 0.8 * L.dpmm)
-            twoLines = true;
-    L.headLines = twoLines ? 2 : 1;
-    L.colHeadH = body.height() * (twoLines ? 2.4 : 1.6);
-    L.footLineH = body.height() * 1.3;
-    L.headerH = L.titleH + L.headLineH * double(t.header.size()) + 1.5 * L.dpmm + L.colHeadH + 0.8 * L.dpmm;
-    L.footerH = 1.5 * L.dpmm + L.footLineH * double(t.footer.size());
-
-    double x = 0;
-    for (const auto& c : t.columns) {
-        const double w = L.width * c.width / units;
-        L.colX.push_back(x);
-        L.colW.push_back(w);
-        x += w;
-    }
-}
-
-void BuildBands(const Template& t, const ReportData& d, Layout& L) {
+// The report's bands: group header lines at each break, the rows, group
+// subtotals and the grand total for columns with total = sum, or the empty
+// text when there are no rows.
+void BuildBands(const Template& t, const ReportData& d, const std::vector<int>& colData, frame::TablePrint& out,
+                std::vector<BandSource>& src, std::vector<std::vector<double>>& sums) {
+    using Kind = frame::PrintBand::Kind;
     const int G = int(t.groups.size());
     std::vector<int> groupCol;
     for (const auto& g : t.groups) groupCol.push_back(d.Index(g.field));
-    for (const auto& c : t.columns) L.colData.push_back(d.Index(c.field));
     bool anySum = false;
     for (const auto& c : t.columns) anySum = anySum || c.sum;
     const int detailCol = t.detail.isEmpty() ? -1 : d.Index(t.detail);
@@ -265,12 +154,16 @@ void BuildBands(const Template& t, const ReportData& d, Layout& L) {
     std::vector<std::vector<double>> levelSums(std::size_t(G), std::vector<double>(nc, 0.0));
     std::vector<double> grand(nc, 0.0);
     std::vector<int> firstRow(std::size_t(G), 0);
+    auto add = [&](frame::PrintBand b, BandSource s) {
+        out.bands.push_back(b);
+        src.push_back(s);
+    };
 
     auto closeGroups = [&](int downTo) {
         for (int lvl = G - 1; lvl >= downTo; --lvl) {
             if (!anySum || t.groups[std::size_t(lvl)].total.isEmpty()) continue;
-            L.sums.push_back(levelSums[std::size_t(lvl)]);
-            L.bands.push_back({Kind::Total, firstRow[std::size_t(lvl)], lvl, 0, L.totalH, false, int(L.sums.size()) - 1});
+            sums.push_back(levelSums[std::size_t(lvl)]);
+            add({Kind::Total, firstRow[std::size_t(lvl)]}, {lvl, 0, int(sums.size()) - 1});
         }
     };
 
@@ -288,16 +181,19 @@ void BuildBands(const Template& t, const ReportData& d, Layout& L) {
             const Group& g = t.groups[std::size_t(lvl)];
             firstRow[std::size_t(lvl)] = r;
             std::fill(levelSums[std::size_t(lvl)].begin(), levelSums[std::size_t(lvl)].end(), 0.0);
-            for (int i = 0; i < g.lines.size(); ++i)
-                L.bands.push_back({Kind::GroupLine, r, lvl, i, L.groupH, i == 0 && g.newPage && r > 0});
+            for (int i = 0; i < g.lines.size(); ++i) {
+                frame::PrintBand b{Kind::Heading, r};
+                b.breakBefore = i == 0 && g.newPage && r > 0;
+                add(b, {lvl, i});
+            }
         }
-        double h = L.rowH;
-        if (detailCol >= 0 && !d.At(r, detailCol).empty()) h += L.detailH;
-        L.bands.push_back({Kind::Row, r, 0, 0, h});
+        frame::PrintBand row{Kind::Row, r};
+        row.note = detailCol >= 0 && !d.At(r, detailCol).empty();
+        add(row, {});
         if (anySum)
             for (std::size_t c = 0; c < nc; ++c) {
                 if (!t.columns[c].sum) continue;
-                const double v = std::strtod(d.At(r, L.colData[c]).c_str(), nullptr);
+                const double v = std::strtod(d.At(r, colData[c]).c_str(), nullptr);
                 for (auto& s : levelSums) s[c] += v;
                 grand[c] += v;
             }
@@ -305,195 +201,77 @@ void BuildBands(const Template& t, const ReportData& d, Layout& L) {
     if (d.rows > 0) {
         closeGroups(0);
         if (anySum && !t.grandTotal.isEmpty()) {
-            L.sums.push_back(grand);
-            L.bands.push_back({Kind::GrandTotal, d.rows - 1, 0, 0, L.totalH, false, int(L.sums.size()) - 1});
+            sums.push_back(grand);
+            BandSource s{0, 0, int(sums.size()) - 1};
+            s.grand = true;
+            add({Kind::Total, d.rows - 1}, s);
         }
     } else {
-        L.bands.push_back({Kind::Empty, -1, 0, 0, L.rowH * 2});
+        add({Kind::Message, -1}, {});
     }
 }
 
-void Paginate(Layout& L) {
-    const double avail = std::max(L.height - L.headerH - L.footerH - L.dpmm, L.rowH * 3);
-    int first = 0;
-    double y = 0;
-    const int n = int(L.bands.size());
-    for (int i = 0; i < n; ++i) {
-        double need = L.bands[std::size_t(i)].height;
-        // a group header stays with its first row
-        if (L.bands[std::size_t(i)].kind == Kind::GroupLine)
-            for (int j = i + 1; j < n; ++j) {
-                need += L.bands[std::size_t(j)].height;
-                if (L.bands[std::size_t(j)].kind != Kind::GroupLine) break;
-            }
-        const bool full = y + need > avail;
-        if (i > first && (L.bands[std::size_t(i)].breakBefore || full)) {
-            L.pages.emplace_back(first, i);
-            first = i;
-            y = 0;
-        }
-        y += L.bands[std::size_t(i)].height;
-    }
-    L.pages.emplace_back(first, n);
-}
-
-void PaintLine(QPainter& p, const Layout& L, const TextLine& line, const QFontMetricsF& fm, double top, double h,
-               const ReportData& d, const RenderContext& ctx, int row, int page, int pages) {
-    const double base = top + (h - fm.height()) / 2 + fm.ascent();
-    const QString l = Expand(line.left, d, ctx, row, page, pages);
-    const QString c = Expand(line.center, d, ctx, row, page, pages);
-    const QString r = Expand(line.right, d, ctx, row, page, pages);
-    // the centre keeps the middle third; the sides share what it leaves
-    const double cw = c.isEmpty() ? 0 : std::min(fm.horizontalAdvance(c), L.width / 2);
-    const double side = (L.width - cw) / 2 - L.pad;
-    const bool leftAlone = r.isEmpty() && c.isEmpty(), rightAlone = l.isEmpty() && c.isEmpty();
-    DrawFitted(p, fm, 0, leftAlone ? L.width : side, base, l, Align::Left, true);
-    DrawFitted(p, fm, (L.width - cw) / 2, cw, base, c, Align::Center, true);
-    DrawFitted(p, fm, rightAlone ? 0 : L.width - side, rightAlone ? L.width : side, base, r, Align::Right, true);
-}
-
-void PaintTotals(QPainter& p, const Layout& L, const Template& t, const std::vector<double>& sums, const QString& label,
-                 double top, double h, const QFontMetricsF& fm) {
-    p.setPen(QPen(Qt::black, 0.2 * L.dpmm));
-    p.drawLine(QPointF(0, top + 0.3 * L.dpmm), QPointF(L.width, top + 0.3 * L.dpmm));
-    const double base = top + (h - fm.height()) / 2 + fm.ascent() + 0.3 * L.dpmm;
-    // the label takes the columns before the first total
-    std::size_t firstSum = 0;
-    while (firstSum < t.columns.size() && !t.columns[firstSum].sum) ++firstSum;
-    const double labelW = firstSum < t.columns.size() ? L.colX[firstSum] - 2 * L.pad : L.width;
-    DrawFitted(p, fm, L.pad, labelW, base, label, Align::Left, true);
-    for (std::size_t c = 0; c < t.columns.size(); ++c) {
-        if (!t.columns[c].sum) continue;
-        const Column& col = t.columns[c];
-        FieldFormat f = col.fmt;
-        if (f.format != Format::Number && f.format != Format::Qty) f = FieldFormat{Format::Int};
-        f.blankZero = false;
-        const std::string raw = f.format == Format::Int ? std::to_string(std::lround(sums[c])) : std::to_string(sums[c]);
-        DrawFitted(p, fm, L.colX[c] + L.pad, L.colW[c] - 2 * L.pad, base, FormatValue(raw, f), col.EffectiveAlign(),
-                   false);
-    }
+// A sum as its column prints it: numbers and quantities in their format,
+// anything else as a whole number; zero shows.
+QString FormatSum(const Column& col, double sum) {
+    FieldFormat f = col.fmt;
+    if (f.format != Format::Number && f.format != Format::Qty) f = FieldFormat{Format::Int};
+    f.blankZero = false;
+    const std::string raw = f.format == Format::Int ? std::to_string(std::lround(sum)) : std::to_string(sum);
+    return FormatValue(raw, f);
 }
 
 }  // namespace
 
 int RenderReport(const Template& t, const ReportData& d, const RenderContext& ctx, QPagedPaintDevice& dev) {
-    Layout L;
-    Measure(t, dev, L);
-    BuildBands(t, d, L);
-    Paginate(L);
-    const int pages = int(L.pages.size());
-
-    QPainter p;
-    if (!p.begin(&dev)) return 0;
-    const QFontMetricsF fmBody(L.body, &dev), fmBold(L.bold, &dev), fmTitle(L.title, &dev), fmHead(L.head, &dev),
-        fmDetail(L.detail, &dev), fmGroup(L.group, &dev);
-    const QColor shade(0xF0, 0xF0, 0xF0), headShade(0xDD, 0xDD, 0xDD);
-    const int detailCol = t.detail.isEmpty() ? -1 : d.Index(t.detail);
-    const std::size_t detailFrom = std::min<std::size_t>(std::size_t(t.detailFrom - 1), t.columns.size() - 1);
-    std::vector<QString> cell(t.columns.size());
-    QHash<QString, double> bodyWidths;
-
-    for (int pg = 0; pg < pages; ++pg) {
-        if (pg > 0) dev.newPage();
-        const auto [first, last] = L.pages[std::size_t(pg)];
-        int pageRow = -1;
-        for (int i = first; i < last && pageRow < 0; ++i) pageRow = L.bands[std::size_t(i)].row;
-
-        // page header
-        double y = 0;
-        p.setPen(Qt::black);
-        p.setFont(L.title);
-        DrawFitted(p, fmTitle, 0, L.width, y + fmTitle.ascent(), Expand(ctx.title, d, ctx, pageRow, pg + 1, pages),
-                   Align::Center, true);
-        y += L.titleH;
-        p.setFont(L.head);
-        for (const auto& line : t.header) {
-            PaintLine(p, L, line, fmHead, y, L.headLineH, d, ctx, pageRow, pg + 1, pages);
-            y += L.headLineH;
-        }
-        y += 1.5 * L.dpmm;
-        p.fillRect(QRectF(0, y, L.width, L.colHeadH), headShade);
-        p.setFont(L.bold);
-        const double headBase = y + (L.colHeadH - fmBold.height() * L.headLines) / 2 + fmBold.ascent();
-        for (std::size_t c = 0; c < t.columns.size(); ++c) {
-            const Column& col = t.columns[c];
-            const double w = L.colW[c] - 2 * L.pad;
-            const QStringList parts = HeaderLines(col.header, fmBold, w, L.headLines);
-            // a one-line header sits on the lower line, next to the values
-            const double first = headBase + fmBold.height() * double(L.headLines - parts.size());
-            for (int i = 0; i < parts.size(); ++i)
-                DrawFitted(p, fmBold, L.colX[c] + L.pad, w, first + fmBold.height() * i, parts[i],
-                           col.EffectiveAlign(), false);
-        }
-        y += L.colHeadH;
-        p.setPen(QPen(Qt::black, 0.25 * L.dpmm));
-        p.drawLine(QPointF(0, y), QPointF(L.width, y));
-        y += 0.8 * L.dpmm;
-
-        // bands
-        for (int i = first; i < last; ++i) {
-            const Band& b = L.bands[std::size_t(i)];
-            switch (b.kind) {
-            case Kind::GroupLine: {
-                p.setPen(Qt::black);
-                p.setFont(L.group);
-                const QString text = Expand(t.groups[std::size_t(b.level)].lines[b.line], d, ctx, b.row, pg + 1, pages);
-                DrawFitted(p, fmGroup, 0, L.width, y + (b.height - fmGroup.height()) / 2 + fmGroup.ascent(), text,
-                           Align::Left, true);
-                break;
-            }
-            case Kind::Row: {
-                if (b.row % 2 == 1) p.fillRect(QRectF(0, y, L.width, b.height), shade);
-                p.setPen(Qt::black);
-                p.setFont(L.body);
-                const double base = y + (L.rowH - fmBody.height()) / 2 + fmBody.ascent();
-                for (std::size_t c = 0; c < t.columns.size(); ++c) {
-                    const Column& col = t.columns[c];
-                    cell[c] = FormatValue(d.At(b.row, L.colData[c]), col.fmt);
-                    DrawFitted(p, fmBody, L.colX[c] + L.pad, L.colW[c] - 2 * L.pad, base, cell[c],
-                               col.EffectiveAlign(), col.fmt.format == Format::Text, &bodyWidths);
-                }
-                if (detailCol >= 0 && !d.At(b.row, detailCol).empty()) {
-                    p.setFont(L.detail);
-                    const double x = L.colX[detailFrom] + L.pad;
-                    DrawFitted(p, fmDetail, x, L.width - x - L.pad,
-                               y + L.rowH + (L.detailH - fmDetail.height()) / 2 + fmDetail.ascent(),
-                               QString::fromUtf8(d.At(b.row, detailCol).c_str()), Align::Left, true);
-                }
-                break;
-            }
-            case Kind::Total:
-            case Kind::GrandTotal: {
-                p.setFont(L.bold);
-                const QString label = b.kind == Kind::GrandTotal
-                                          ? Expand(t.grandTotal, d, ctx, b.row, pg + 1, pages)
-                                          : Expand(t.groups[std::size_t(b.level)].total, d, ctx, b.row, pg + 1, pages);
-                PaintTotals(p, L, t, L.sums[std::size_t(b.sums)], label, y, b.height, fmBold);
-                break;
-            }
-            case Kind::Empty:
-                p.setPen(Qt::black);
-                p.setFont(L.body);
-                DrawFitted(p, fmBody, 0, L.width, y + L.rowH, Expand(t.empty, d, ctx, -1, pg + 1, pages),
-                           Align::Center, true);
-                break;
-            }
-            y += b.height;
-        }
-
-        // page footer
-        double fy = L.height - L.footerH + 0.8 * L.dpmm;
-        p.setPen(QPen(Qt::black, 0.2 * L.dpmm));
-        p.drawLine(QPointF(0, fy), QPointF(L.width, fy));
-        fy += 0.7 * L.dpmm;
-        p.setFont(L.body);
-        for (const auto& line : t.footer) {
-            PaintLine(p, L, line, fmBody, fy, L.footLineH, d, ctx, pageRow, pg + 1, pages);
-            fy += L.footLineH;
-        }
+    using Kind = frame::PrintBand::Kind;
+    frame::TablePrint print;
+    // centred, and an ampersand in it is just one
+    if (!ctx.title.isEmpty()) print.title = QStringLiteral("&b") + QString(ctx.title).replace(u'&', QStringLiteral("&&"));
+    print.fontSize = t.fontSize;
+    print.noteFrom = t.detailFrom - 1;
+    print.printed = ctx.printed;
+    for (const auto& l : t.header) print.header.push_back(ToPrint(l));
+    for (const auto& l : t.footer) print.footer.push_back(ToPrint(l));
+    std::vector<int> colData;
+    for (const auto& c : t.columns) {
+        print.columns.push_back({c.header, c.width, ToPrint(c.EffectiveAlign()), c.fmt.format == Format::Text});
+        colData.push_back(d.Index(c.field));
     }
-    p.end();
-    return pages;
+    std::vector<BandSource> src;
+    std::vector<std::vector<double>> sums;
+    BuildBands(t, d, colData, print, src, sums);
+    const int detailCol = t.detail.isEmpty() ? -1 : d.Index(t.detail);
+
+    print.cells = [&](int i, std::vector<QString>& cells) {
+        const frame::PrintBand& b = print.bands[std::size_t(i)];
+        if (b.kind == Kind::Row) {
+            for (std::size_t c = 0; c < t.columns.size(); ++c) cells[c] = FormatValue(d.At(b.row, colData[c]), t.columns[c].fmt);
+        } else if (b.kind == Kind::Total) {
+            const auto& s = sums[std::size_t(src[std::size_t(i)].sums)];
+            for (std::size_t c = 0; c < t.columns.size(); ++c)
+                if (t.columns[c].sum) cells[c] = FormatSum(t.columns[c], s[c]);
+        }
+    };
+    print.text = [&](int i, int page, int pages) -> QString {
+        const frame::PrintBand& b = print.bands[std::size_t(i)];
+        const BandSource& s = src[std::size_t(i)];
+        switch (b.kind) {
+        case Kind::Heading:
+            return Expand(t.groups[std::size_t(s.level)].lines[s.line], d, ctx, b.row, page, pages);
+        case Kind::Total:
+            return Expand(s.grand ? t.grandTotal : t.groups[std::size_t(s.level)].total, d, ctx, b.row, page, pages);
+        case Kind::Message:
+            return Expand(t.empty, d, ctx, -1, page, pages);
+        case Kind::Row:
+            return detailCol >= 0 ? QString::fromUtf8(d.At(b.row, detailCol).c_str()) : QString();
+        }
+        return {};
+    };
+    print.expand = [&](const QString& text, int row, int page, int pages) {
+        return Expand(text, d, ctx, row, page, pages);
+    };
+    return frame::PaintTable(print, dev);
 }
 
 }  // namespace report

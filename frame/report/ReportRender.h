@@ -1,9 +1,8 @@
-// Lays a template's rows out on pages and paints them with QPainter: page
-// header with the title and the template's lines, column headers repeated on
-// every page, group headers, subtotals and grand total, "Pagina N di M".
-// Columns share the printable width in proportion to their template widths;
-// text that does not fit is elided, numbers and dates are narrowed instead,
-// so no value is ever cut.
+// Turns a template and its rows into the bands of the frame's table painter
+// (frame/ui/OrvTablePrint.h): the template's title, header and footer lines,
+// group header lines at each break, the rows with their detail line,
+// subtotals and grand total. Text columns are elided when too long, numbers
+// and dates narrowed instead, so no value is ever cut.
 #pragma once
 
 #include <string>
@@ -46,8 +45,8 @@ QString ItalianNumber(double v, int decimals);
 // missing one, or "" when all are there.
 QString MissingField(const Template& t, const ReportData& d);
 
-// Paints every page; the device's page layout must already be set. Returns
-// the number of pages.
+// Paints every page through frame::PaintTable; the device's page layout must
+// already be set. Returns the number of pages.
 int RenderReport(const Template& t, const ReportData& d, const RenderContext& ctx, QPagedPaintDevice& dev);
 
 }  // namespace report

@@ -15,7 +15,6 @@
 #include <QTextEdit>
 #include <QToolButton>
 
-#include "frame/db/OrvPostgreSQL.h"
 #include "frame/ui/OrvDbUi.h"
 #include "frame/ui/OrvHelpers.h"
 #include "frame/ui/OrvPar.h"
@@ -78,7 +77,7 @@ COrvDialog::COrvDialog(QWidget* parent) : QDialog(parent) {
     // after this constructor are covered too.
     Watch(this);
     m_focusMark = new FocusMarkWidget(this);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    m_focusWatch = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (!now || now->window() == this) UpdateFocusMark();
     });
 }
@@ -94,7 +93,9 @@ void COrvDialog::UpdateFocusMark() {
     mark->Follow(f);
 }
 
-COrvDialog::~COrvDialog() = default;
+// QDialog's destructor hides the window, which moves the focus: by then this
+// is no longer a COrvDialog, so the watch must be gone first.
+COrvDialog::~COrvDialog() { disconnect(m_focusWatch); }
 
 void COrvDialog::Watch(QObject* o) {
     if (!o->isWidgetType()) return;
@@ -387,15 +388,13 @@ COrvRecordDialog::COrvRecordDialog(QWidget* parent, bool newMode) : COrvDialog(p
 
 COrvRecordDialog::~COrvRecordDialog() = default;
 
-bool COrvRecordDialog::RunOnConnection(const std::function<void()>& work, const char* where) {
+bool COrvRecordDialog::RunOnConnection(const std::function<void()>& work, const char* where,
+                                       std::source_location site) {
     try {
-        orvdb::COrvPostgreSQL::OpenConnection(&m_con, &m_cmd);
+        orvdb::DbSession db(m_con, m_cmd, site);
         work();
-        orvdb::COrvPostgreSQL::CloseConnection(&m_con);
         return true;
     } catch (const SAException& e) {
-        m_cmd.Close();
-        orvdb::COrvPostgreSQL::CloseConnection(&m_con);
         SAExceptionDisplay(e, where);
         return false;
     }
@@ -438,7 +437,7 @@ bool COrvRecordDialog::OnCommand(int id) {
 // ---- COrvRecordBrowseDialog ----------------------------------------------
 
 COrvRecordBrowseDialog::COrvRecordBrowseDialog(QWidget* parent) : COrvDialog(parent) {
-    m_cmd.setConnection(&m_con);
+    m_cmd.setConnection(&m_db.Connection());
     SetKeyCommand(Qt::Key_F2, ID_RECORD_SELEZIONA);
     SetKeyCommand(Qt::Key_F3, ID_RECORD_NUOVO);
     SetKeyCommand(Qt::Key_F4, ID_RECORD_APRI);
@@ -447,6 +446,18 @@ COrvRecordBrowseDialog::COrvRecordBrowseDialog(QWidget* parent) : COrvDialog(par
 }
 
 COrvRecordBrowseDialog::~COrvRecordBrowseDialog() = default;
+
+bool COrvRecordBrowseDialog::RunOnConnection(const std::function<void()>& work, const char* where,
+                                             std::source_location site) {
+    try {
+        auto db = m_db.Use(m_cmd, site);
+        work();
+        return true;
+    } catch (const SAException& e) {
+        SAExceptionDisplay(e, where);
+        return false;
+    }
+}
 
 bool COrvRecordBrowseDialog::OnInitDialog() {
     COrvToolBar* tb = ToolBar();

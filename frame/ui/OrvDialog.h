@@ -33,6 +33,7 @@
 #include <QPointer>
 #include <QString>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/SQLAPI.h"
 #include "frame/ui/OrvUi.h"
 
@@ -143,6 +144,7 @@ private:
     QString m_helpTopic;
     bool m_enterClicksButtons = true;
     QPointer<QWidget> m_focusMark;
+    QMetaObject::Connection m_focusWatch;
     bool m_initDone = false;
     bool m_inInit = false;
     bool m_closedInInit = false;
@@ -179,10 +181,11 @@ protected:
     bool OnInitDialog() override;
     bool OnCommand(int id) override;
 
-    // Database work on the dialog's connection: opens it, runs `work`, closes
-    // it. On a failure the connection is closed too and the error reported
+    // Database work on the dialog's connection in one session (frame/db/
+    // DbScope.h): opens it, runs `work`, closes it. A failure is reported
     // (where: the caller's LOCATION); false then.
-    bool RunOnConnection(const std::function<void()>& work, const char* where);
+    bool RunOnConnection(const std::function<void()>& work, const char* where,
+                         std::source_location site = std::source_location::current());
 
     bool m_bNewMode;
     SAConnection m_con;
@@ -210,6 +213,15 @@ protected:
     bool OnInitDialog() override;
     bool OnCommand(int id) override;
 
-    SAConnection m_con;
+    // Database work on the list's connection (m_db.Use): opens it when
+    // closed and leaves it open for the next page; a failure is reported
+    // (where: the caller's LOCATION) and closes it; false then.
+    bool RunOnConnection(const std::function<void()>& work, const char* where,
+                         std::source_location site = std::source_location::current());
+
+    // The list's connection stays open while it pages through its rows:
+    // each block of work runs in m_db.Use(m_cmd); a failure closes it, and
+    // so does the end of the dialog.
+    orvdb::DbKeptConnection m_db;
     SACommand m_cmd;
 };

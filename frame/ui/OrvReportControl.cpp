@@ -3,24 +3,21 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 #include <QAbstractTableModel>
-#include <QCoreApplication>
-#include <QDate>
-#include <QDir>
+#include <QEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
-#include <QPageLayout>
 #include <QPainter>
-#include <QPrinter>
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "frame/ui/OrvTablePrint.h"
 #include "frame/ui/OrvUi.h"
 
 namespace frame::detail {
@@ -114,15 +111,6 @@ QString FormatNumber(const QByteArray& format, double value) {
     char buf[128];
     const int n = std::snprintf(buf, sizeof buf, format.constData(), value);
     return n < 0 ? QString() : QString::fromUtf8(buf, std::min<int>(n, int(sizeof buf) - 1));
-}
-
-QString ExpandTitleCodes(QString s, int page, int pages) {
-    s.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-    s.replace(QStringLiteral("&p"), QString::number(page));
-    s.replace(QStringLiteral("&P"), QString::number(pages));
-    s.replace(QStringLiteral("&d"), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
-    s.replace(QStringLiteral("\x01"), QStringLiteral("&"));
-    return s;
 }
 
 }  // namespace
@@ -253,8 +241,10 @@ COrvReportControl::COrvReportControl(QWidget* parent) : QWidget(parent) {
     m_footerView->header()->setStretchLastSection(false);
     m_view->viewport()->installEventFilter(this);
 
-    connect(header, &QHeaderView::sectionResized, this,
-            [this](int column, int, int width) { m_footerView->setColumnWidth(column, width); });
+    connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int width) {
+        m_footerView->setColumnWidth(column, width);
+        if (!m_applyingWidths && column < GetColumnCount()) UserResizedColumn(column, width);
+    });
     connect(m_view->horizontalScrollBar(), &QScrollBar::valueChanged,
             m_footerView->horizontalScrollBar(), &QScrollBar::setValue);
 
@@ -287,7 +277,7 @@ int COrvReportControl::AddColumn(const QString& caption, int width, Qt::Alignmen
                                  bool sortable) {
     m_model->BeginReset();
     m_footerModel->BeginReset();
-    m_columns.push_back(Column{caption, std::max(1, width), align, sortable});
+    m_columns.push_back(Column{caption, std::max(1, width), double(std::max(1, width)), align, sortable});
     m_footerModel->EndReset();
     m_model->EndReset();
     ApplyColumnWidths();
@@ -425,6 +415,18 @@ int COrvReportControl::GetSelectedCount() const {
     return int(m_view->selectionModel()->selectedRows().size());
 }
 
+int COrvReportControl::FindBookmark(long bookmark) const {
+    for (int r = 0; r < GetRowCount(); ++r)
+        if (GetRow(r)->GetBookmark() == bookmark) return r;
+    return -1;
+}
+
+int COrvReportControl::FindRow(int column, const QString& text) const {
+    for (int r = 0; r < GetRowCount(); ++r)
+        if (GetRow(r)->GetItemText(column) == text) return r;
+    return -1;
+}
+
 void COrvReportControl::SortByColumn(int column, bool ascending) {
     if (column >= GetColumnCount()) return;
     m_sortColumn = column < 0 ? -1 : column;
@@ -491,13 +493,13 @@ void COrvReportControl::SyncFooterWidths() {
 
 std::vector<int> COrvReportControl::ColumnWidths(int total) const {
     std::vector<int> out;
-    long sum = 0;
-    for (const Column& c : m_columns) sum += c.width;
+    double sum = 0;
+    for (const Column& c : m_columns) sum += c.share;
     if (sum <= 0) return out;
     int used = 0;
     for (size_t i = 0; i < m_columns.size(); ++i) {
         const int w = i + 1 == m_columns.size() ? total - used
-                                                 : int(std::lround(double(m_columns[i].width) * total / double(sum)));
+                                                 : int(std::lround(m_columns[i].share * total / sum));
         out.push_back(std::max(1, w));
         used += w;
     }
@@ -505,15 +507,48 @@ std::vector<int> COrvReportControl::ColumnWidths(int total) const {
 }
 
 void COrvReportControl::ApplyColumnWidths() {
+    m_applyingWidths = true;
     if (m_autoSize) {
         int total = m_view->viewport()->width();
         if (total <= 0) total = width();
         const std::vector<int> w = ColumnWidths(total);
         for (size_t i = 0; i < w.size(); ++i) m_view->setColumnWidth(int(i), w[i]);
     } else {
-        for (int i = 0; i < GetColumnCount(); ++i) m_view->setColumnWidth(i, m_columns[size_t(i)].width);
+        for (int i = 0; i < GetColumnCount(); ++i)
+            m_view->setColumnWidth(i, int(std::lround(m_columns[size_t(i)].share)));
     }
+    m_applyingWidths = false;
     SyncFooterWidths();
+}
+
+void COrvReportControl::UserResizedColumn(int column, int width) {
+    if (!m_autoSize) {
+        m_columns[size_t(column)].share = width;
+        return;
+    }
+    // Auto sizing keeps the columns within the list (it has no horizontal
+    // scroll bar): the ones after the resized column share what it leaves,
+    // each keeping the header's smallest width.
+    const int kMin = std::max(8, m_view->header()->minimumSectionSize());
+    const int n = GetColumnCount();
+    int total = m_view->viewport()->width();
+    if (total <= 0) total = this->width();
+    std::vector<double> w(static_cast<size_t>(n));
+    double before = 0, afterShares = 0;
+    for (int i = 0; i < n; ++i) {
+        w[size_t(i)] = m_view->columnWidth(i);
+        if (i < column) before += w[size_t(i)];
+        if (i > column) afterShares += m_columns[size_t(i)].share;
+    }
+    const int after = n - column - 1;
+    const double room = total - before;
+    w[size_t(column)] = after == 0 ? std::max<double>(kMin, room)
+                                   : std::clamp<double>(width, kMin, std::max<double>(kMin, room - after * kMin));
+    const double spare = std::max(0.0, room - w[size_t(column)] - after * kMin);
+    for (int i = column + 1; i < n; ++i)
+        w[size_t(i)] = kMin + (afterShares > 0 ? m_columns[size_t(i)].share * spare / afterShares : spare / after);
+    for (int i = 0; i < n; ++i) m_columns[size_t(i)].share = w[size_t(i)];
+    ApplyColumnWidths();
 }
 
 bool COrvReportControl::eventFilter(QObject* watched, QEvent* e) {
@@ -527,120 +562,56 @@ bool COrvReportControl::eventFilter(QObject* watched, QEvent* e) {
 // Print
 
 bool COrvReportControl::Print(bool toPdf, const QString& pdfPath, const QString& title) {
-    QString path = pdfPath;
-    if (!toPdf) {
-        static int serial = 0;
-        path = QDir(QDir::tempPath())
-                   .filePath(QStringLiteral("orvreport-%1-%2.pdf")
-                                 .arg(QCoreApplication::applicationPid())
-                                 .arg(++serial));
-    }
-    if (path.isEmpty() || m_columns.empty()) return false;
-    QFile::remove(path);
+    if (m_columns.empty() || (toPdf && pdfPath.isEmpty())) return false;
 
+    // The texts as shown now: the preview paints again whenever it likes.
+    auto print = std::make_shared<frame::TablePrint>();
+    auto texts = std::make_shared<std::vector<std::vector<QString>>>();
+    print->title = title;
+    print->fontSize = 9;
+    print->minFontSize = 6;
+    print->footer = {{QStringLiteral("&d"), {}, QStringLiteral("Pagina &p di &P")}};
     long declared = 0;
     for (const Column& c : m_columns) declared += c.width;
-
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    // Wide lists turn the page rather than squeeze every column.
-    printer.setPageOrientation(declared > 900 ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
-    QString plainTitle = ExpandTitleCodes(title, 1, 1);
-    plainTitle.replace(QStringLiteral("&b"), QStringLiteral(" "));
-    printer.setDocName(plainTitle.simplified());
-
-    QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const int pageW = page.width();
-    const int pageH = page.height();
-
-    const std::vector<int> widths = ColumnWidths(pageW);
-    // The largest size, 9 points down to 6, at which every caption fits its
-    // column; below that the captions are elided like the cells.
-    QFont font(QStringLiteral("DejaVu Sans"));
-    QFont bold;
-    for (double size = 9.0; size >= 6.0; size -= 0.5) {
-        font.setPointSizeF(size);
-        bold = font;
-        bold.setBold(true);
-        const QFontMetrics fm(bold, &printer);
-        bool fits = true;
-        for (size_t c = 0; c < m_columns.size() && fits; ++c)
-            fits = fm.horizontalAdvance(m_columns[c].caption) + fm.averageCharWidth() <= widths[c];
-        if (fits) break;
+    for (int c = 0; c < GetColumnCount(); ++c) {
+        const Column& col = m_columns[size_t(c)];
+        const auto align = col.align & Qt::AlignRight     ? frame::PrintAlign::Right
+                           : col.align & Qt::AlignHCenter ? frame::PrintAlign::Center
+                                                          : frame::PrintAlign::Left;
+        // a column of numbers is narrowed rather than cut
+        bool numbers = false;
+        for (int r = 0; r < GetRowCount() && !numbers; ++r) numbers = GetRow(r)->IsItemNumber(c);
+        print->columns.push_back({col.caption, col.share, align, !numbers});
     }
-    painter.setFont(font);
-    const int rowH = int(painter.fontMetrics().height() * 1.45);
-    const int pad = painter.fontMetrics().averageCharWidth() / 2;
-
-    // Lines to print: rows in display order, then the footer when shown.
-    struct Line {
-        const COrvReportRecord* rec;
-        bool footer;
+    auto addLine = [&](const COrvReportRecord* rec, frame::PrintBand::Kind kind, bool rule) {
+        std::vector<QString> cells;
+        for (int c = 0; c < GetColumnCount(); ++c) cells.push_back(rec->GetItemText(c));
+        texts->push_back(std::move(cells));
+        frame::PrintBand b{kind, int(texts->size()) - 1};
+        b.rule = rule;
+        print->bands.push_back(b);
     };
-    std::vector<Line> lines;
-    for (int r = 0; r < GetRowCount(); ++r) lines.push_back({GetRow(r), false});
+    for (int r = 0; r < GetRowCount(); ++r) addLine(GetRow(r), frame::PrintBand::Kind::Row, false);
     if (m_footerShown)
-        for (const auto& f : m_footer) lines.push_back({f.get(), true});
-
-    const int titleH = title.isEmpty() ? 0 : 2 * rowH;
-    const int bodyTop = titleH + rowH;
-    const int perPage = std::max(1, (pageH - bodyTop - 2 * rowH) / rowH);
-    const int pages = std::max(1, int((lines.size() + size_t(perPage) - 1) / size_t(perPage)));
-
-    auto drawCells = [&](int y, const auto& textOf) {
-        int x = 0;
-        for (size_t c = 0; c < m_columns.size(); ++c) {
-            const QRect cell(x + pad, y, widths[c] - 2 * pad, rowH);
-            const QString t = painter.fontMetrics().elidedText(textOf(int(c)), Qt::ElideRight, cell.width());
-            painter.drawText(cell, int(m_columns[c].align | Qt::AlignVCenter), t);
-            x += widths[c];
-        }
+        for (size_t f = 0; f < m_footer.size(); ++f) addLine(m_footer[f].get(), frame::PrintBand::Kind::Total, f == 0);
+    // one band per line
+    print->cells = [texts](int band, std::vector<QString>& cells) {
+        const auto& line = (*texts)[size_t(band)];
+        std::copy_n(line.begin(), std::min(line.size(), cells.size()), cells.begin());
     };
 
-    for (int p = 0; p < pages; ++p) {
-        if (p > 0) printer.newPage();
-        if (!title.isEmpty()) {
-            painter.setFont(bold);
-            const QStringList parts = title.split(QStringLiteral("&b"));
-            const QString texts[] = {parts.value(0), parts.value(1),
-                                     parts.size() > 2 ? parts.mid(2).join(QStringLiteral(" ")) : QString()};
-            const Qt::Alignment aligns[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
-            for (int i = 0; i < 3; ++i)
-                painter.drawText(QRect(0, 0, pageW, rowH), int(aligns[i] | Qt::AlignVCenter),
-                                 ExpandTitleCodes(texts[i], p + 1, pages));
-        }
-        painter.setFont(bold);
-        drawCells(titleH, [&](int c) { return m_columns[size_t(c)].caption; });
-        painter.drawLine(0, bodyTop, pageW, bodyTop);
-        painter.setFont(font);
-
-        int y = bodyTop;
-        bool footerStarted = false;
-        const size_t first = size_t(p) * size_t(perPage);
-        for (size_t i = first; i < lines.size() && i < first + size_t(perPage); ++i) {
-            if (lines[i].footer && !footerStarted) {
-                footerStarted = true;
-                painter.drawLine(0, y, pageW, y);
-                painter.setFont(bold);
-            }
-            const COrvReportRecord* rec = lines[i].rec;
-            drawCells(y, [rec](int c) { return rec->GetItemText(c); });
-            y += rowH;
-        }
-        painter.setFont(font);
-        painter.drawText(QRect(0, pageH - rowH, pageW, rowH), int(Qt::AlignRight | Qt::AlignVCenter),
-                         QStringLiteral("Pagina %1 di %2").arg(p + 1).arg(pages));
-        painter.drawText(QRect(0, pageH - rowH, pageW, rowH), int(Qt::AlignLeft | Qt::AlignVCenter),
-                         QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+    frame::ReportJob job;
+    job.title = frame::PlainTitle(title);
+    if (job.title.isEmpty()) job.title = QStringLiteral("Stampa");
+    job.templateName = QStringLiteral("lista");
+    // Wide lists turn the page rather than squeeze every column.
+    job.landscape = declared > 900;
+    job.paint = [print](QPagedPaintDevice& dev) { return frame::PaintTable(*print, dev); };
+    if (toPdf) {
+        job.pdfPath = pdfPath;
+        QFile::remove(pdfPath);
+        return frame::WriteReportPdf(job) > 0;
     }
-    if (!painter.end()) return false;
-
-    if (QFileInfo(path).size() <= 0) return false;
-    if (!toPdf) return frame::ui().LaunchFile(path);
-    return true;
+    job.pdfPath = frame::NewReportPdfPath(job.templateName);
+    return frame::ui().ShowReport(window(), job);
 }

@@ -71,14 +71,18 @@ public:
     ~COrvReportControl() override;
 
     // Columns, left to right; width in pixels (with auto sizing, the share of
-    // the list's width). Returns the column's index.
+    // the list's width; either way the share of the printed page). Returns
+    // the column's index.
     int AddColumn(const QString& caption, int width, Qt::Alignment align = Qt::AlignLeft,
                   bool sortable = true);
     int GetColumnCount() const;
     QString GetColumnCaption(int column) const;
     void SetColumnAlignment(int column, Qt::Alignment align);
     void SetColumnSortable(int column, bool sortable);
-    // Columns share the list's width in proportion to their widths.
+    // Columns share the list's width in proportion to their widths. A column
+    // the user widens or narrows takes its room from the columns after it,
+    // which keep their proportions, so every column stays in view; the new
+    // proportions hold when the list is resized and when it is printed.
     void SetAutoColumnSizing(bool on);
     void SetVerticalGridLines(bool on);
     void SetMultipleSelection(bool on);
@@ -105,6 +109,10 @@ public:
     std::vector<COrvReportRecord*> GetSelectedRecords() const;
     std::vector<long> GetSelectedBookmarks() const;
     int GetSelectedCount() const;
+    // The display row of the record with that bookmark, or of the first
+    // record whose item in `column` is `text`; -1 when there is none.
+    int FindBookmark(long bookmark) const;
+    int FindRow(int column, const QString& text) const;
     // Ascending or descending by a column (sortable or not); -1 for none.
     void SortByColumn(int column, bool ascending = true);
 
@@ -119,12 +127,15 @@ public:
     void SetFooterDividerColor(COLORREF c) { SetFooterDividerColor(frame::ColorFromRef(c)); }
 
     // Prints the list as shown (rows in display order, then the footer rows
-    // when shown) as a table under `title`. The title may split into parts
-    // with "&b": before the first mark left, after it centred, after a second
-    // one right-aligned; "&p" and "&P" stand for page number and pages, "&d"
-    // for today's date. toPdf writes the PDF file pdfPath; otherwise the PDF
-    // goes to a temporary file opened through frame::ui().LaunchFile, from
-    // whose viewer the user prints. Returns false when nothing was written.
+    // when shown, in bold under a rule) as a table under `title`, through the
+    // frame's table painter (OrvTablePrint.h, which has the title codes: "&b"
+    // splits the title into left, centred and right parts, "&p" and "&P" are
+    // page and pages, "&d" today). Columns keep their alignment and share the
+    // page's width in proportion to their widths; a list wider than 900
+    // prints landscape. toPdf writes the PDF file pdfPath; otherwise the
+    // report goes to frame::ui().ShowReport like every other print (the
+    // preview in the program, a PDF in the reports' folder when headless).
+    // Returns false when nothing was shown or written.
     bool Print(bool toPdf, const QString& pdfPath = QString(), const QString& title = QString());
 
     // The widget that shows the rows (focus, key handling, geometry).
@@ -147,11 +158,13 @@ private:
     struct Column {
         QString caption;
         int width = 50;
+        double share = 50;  // the width as shown: width until the user resizes the column
         Qt::Alignment align = Qt::AlignLeft;
         bool sortable = true;
     };
     void RecordChanged(COrvReportRecord* record, int column);
     void ApplyColumnWidths();
+    void UserResizedColumn(int column, int width);
     void UpdateFooterVisibility();
     void SyncFooterWidths();
     std::vector<int> ColumnWidths(int total) const;
@@ -162,6 +175,7 @@ private:
     int m_shown = 0;  // records [0, m_shown) are in the model
     bool m_footerShown = false;
     bool m_autoSize = false;
+    bool m_applyingWidths = false;
     int m_sortColumn = -1;
     bool m_sortAscending = true;
 

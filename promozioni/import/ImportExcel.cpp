@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QMainWindow>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
 #include "frame/grid/Workbook.h"
@@ -98,7 +99,7 @@ CImportExcel::Outcome CImportExcel::Run() {
         progress.SetStatus(QStringLiteral("Importazione Articoli in Promozione..."));
         progress.SetRange(0, maxRows - 1);
         progress.SetStep(1);
-        sqlprt.OpenConnection(&con, &cmd);
+        orvdb::DbSession db(con, cmd);
         long count = sqlprm.CountRows(&cmd, m_prt.prt_codice);
         const long listino = m_prt.prt_listino ? m_prt.prt_listino : tavelo_db_impo.imp_lis_def;
         // Rows are written one by one: those written before a failure or a
@@ -149,8 +150,6 @@ CImportExcel::Outcome CImportExcel::Run() {
         }
         progress.DestroyWindow();
     } catch (const SAException& e) {
-        cmd.Close();
-        COrvPostgreSQL::CloseConnection(&con);
         if (progress.IsCreated()) progress.DestroyWindow();
         wait.reset();
         SAExceptionDisplay(e, LOCATION);

@@ -13,6 +13,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/OrvText.h"
 #include "frame/db/SqlTables.h"
 #include "frame/ui/OrvDbUi.h"
@@ -129,7 +130,7 @@ bool CImportSigma::Run() {
     SAConnection con;
     SACommand cmd;
     try {
-        sqlprm.OpenConnection(&con, &cmd);
+        orvdb::DbSession db(con, cmd);
         // One insert per record: what was written before a failure stays.
         for (int n; (n = next()) >= 0;) {
             const bool pageHeader = std::strncmp(line, "===", 3) == 0;
@@ -177,10 +178,7 @@ bool CImportSigma::Run() {
             if (progress.CheckCancelButton()) break;
             progress.StepIt();
         }
-        COrvPostgreSQL::CloseConnection(&con);
     } catch (const SAException& e) {
-        cmd.Close();
-        COrvPostgreSQL::CloseConnection(&con);
         progress.DestroyWindow();
         SAExceptionDisplay(e, LOCATION);
         ReportUnreadable(unreadable);

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
 #include "frame/lookup/FrontaliniSt.h"
 #include "frame/ui/OrvDbUi.h"
@@ -71,8 +72,8 @@ bool CFrontaliniPromo::MakeLabels(const char* status, bool startLabels, bool* ma
     COrvProgressDlg progress;
     bool cancelled = false;
     try {
-        sqlprm.OpenConnection(&con, &cmd);
-        sqlbat.OpenConnection(&con2, &cmd2);
+        orvdb::DbSession db(con, cmd);
+        orvdb::DbSession db2(con2, cmd2);
         cmd.setCommandText(COrvPostgreSQL::QueryAdapt(
             std::string("SELECT COUNT(*) AS numrec FROM admin.promorow WHERE prm_prt = :codice") + filter));
         bind(cmd);
@@ -152,12 +153,7 @@ bool CFrontaliniPromo::MakeLabels(const char* status, bool startLabels, bool* ma
         }
         cmd.Close();
         progress.DestroyWindow();
-        COrvPostgreSQL::CloseConnection(&con2);
-        COrvPostgreSQL::CloseConnection(&con);
     } catch (const SAException& e) {
-        cmd.Close();
-        COrvPostgreSQL::CloseConnection(&con2);
-        COrvPostgreSQL::CloseConnection(&con);
         if (progress.IsCreated()) progress.DestroyWindow();
         SAExceptionDisplay(e, LOCATION);
         return true;  // nothing more to do, as after a cancel

@@ -1,9 +1,12 @@
 #include <algorithm>
+#include <functional>
+#include <stdexcept>
 #include <cstdio>
 #include <cstring>
 
 #include <gtest/gtest.h>
 
+#include "frame/db/OrvText.h"
 #include "frame/db/SqlTables.h"
 #include "tests/support/TestDb.h"
 
@@ -100,6 +103,48 @@ TEST_F(Tables, SearchBlanksOnlyWhenAskedAndCutsTextWhole) {
     const std::string desc(29, 'X');
     promotest::Exec("UPDATE admin.promote1 SET prt_desc = '" + desc + "è' WHERE prt_codice = 1");
     EXPECT_EQ(std::string(header(1).prt_desc), desc);
+}
+
+// Searches and reference checks find records by the lookup columns of the
+// table's declaration, which are not always its key (an article by code,
+// not serial); texts padded as records pad them still match.
+TEST_F(Tables, LookupByTheDeclaredColumnsNotTheKey) {
+    struct Case { const char* name; std::function<bool()> search; std::function<bool()> has; bool found; };
+    LISTINI lis{};
+    TABELLE tab{};
+    ARTANAG ana{};
+    BARCODE bar{};
+    LISTFOR lfo{};
+    ARTCOUNTER aco{};
+    SACommand aux(&con);
+    const Case cases[] = {
+        {"price of an article in price list 2", [&] { return sqllis.Search(&cmd, 2, "ART010", &lis); },
+         [&] { return sqllis.Has(aux, 2, "ART010"); }, true},
+        {"a padded article code", [&] { return sqlana.Search(&cmd, "ART004   ", &ana); },
+         [&] { return sqlana.Has(aux, "ART004   "); }, true},
+        {"the article's serial is not its code", [&] { return sqlana.Search(&cmd, "4", &ana); },
+         [&] { return sqlana.Has(aux, "4"); }, false},
+        {"table 61 code 1 is a basket", [&] { return sqltab.Search(&cmd, 61, 1, &tab); },
+         [&] { return sqltab.Has(aux, 61, 1); }, true},
+        {"table 11 has no code 3", [&] { return sqltab.Search(&cmd, 11, 3, &tab); },
+         [&] { return sqltab.Has(aux, 11, 3); }, false},
+        {"barcode", [&] { return sqlbar.Search(&cmd, "8001234999901", &bar); },
+         [&] { return sqlbar.Has(aux, "8001234999901"); }, true},
+        {"supplier price", [&] { return sqllfo.Search(&cmd, 1, "ART002", &lfo); },
+         [&] { return sqllfo.Has(aux, 1, "ART002"); }, true},
+        {"counter of another depot", [&] { return sqlaco.Search(&cmd, 2026, 2, "ART001", &aco); },
+         [&] { return sqlaco.Has(aux, 2026, 2, "ART001"); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.search(), c.found);
+        EXPECT_EQ(c.has(), c.found);
+    }
+    EXPECT_DOUBLE_EQ(lis.lis_prezzo, 9.0);  // round(10 x 0.9, 2)
+    EXPECT_STREQ(tab.tab_desc, "") << "the last search found nothing and blanked it";
+    EXPECT_STREQ(lfo.lfo_cod_art_for, "R-PEN500");
+    // a wrong number of lookup values is a programming error, not a miss
+    EXPECT_THROW(sqltab.Has(aux, 11), std::logic_error);
 }
 
 TEST_F(Tables, BlankRowIsSavableAndNoDateIsNull) {

@@ -1,6 +1,7 @@
 // The program's embedded database keeps PostgreSQL's durable settings, also
 // when an older version left its cluster volatile; the database timings of
 // the settings file are taken or refused whole.
+#include <cstdlib>
 #include <map>
 #include <string>
 
@@ -135,6 +136,34 @@ TEST(HostSettings, DatabaseTimingsAreTakenOrRefusedWhole) {
         EXPECT_EQ(t.connectTimeoutSec, c.connectSec);
     }
     sa::SetWaitTimings(before);
+}
+
+TEST(HostSettings, StatementLogFromTheFileUnlessTheEnvironmentSaysOtherwise) {
+    QTemporaryDir dir;
+    const QString ini = dir.path() + "/promo.ini";
+    const QString log = dir.path() + "/sql.log";
+    struct Case { const char* what; const char* env; QString lines; bool on; };
+    const Case cases[] = {
+        {"no key", nullptr, "", false},
+        {"a file", nullptr, "LogSQL=" + log + "\n", true},
+        {"empty", nullptr, "LogSQL=\n", false},
+        {"the environment turns it off", "0", "LogSQL=" + log + "\n", false},
+        {"the environment turns it on", "1", "", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.env) setenv("PROMO_SQL_LOG", c.env, 1);
+        else unsetenv("PROMO_SQL_LOG");
+        sa::SetStatementLog(c.env ? c.env : "");  // as the library starts with it
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(("[Database]\n" + c.lines).toUtf8());
+        f.close();
+        EXPECT_TRUE(HostSetup::ApplyDbSettings(ini.toStdString()).isEmpty());
+        EXPECT_EQ(sa::StatementLogOn(), c.on);
+    }
+    unsetenv("PROMO_SQL_LOG");
+    sa::SetStatementLog("");
 }
 
 }  // namespace

@@ -375,6 +375,35 @@ TEST_F(HeadLifeTest, DeleteAsksTwiceAndMovesToTheNextOrTheLast) {
     EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promote1"), 0);
 }
 
+// A failure after the header row is deleted (a trigger refusing its rows'
+// delete) is reported, and the promotion stays whole and on screen.
+TEST_F(HeadLifeTest, DeleteThatFailsOnTheRowsLeavesThePromotionWhole) {
+    InstallDbCallbacks();
+    Seed(5, "BETA", 3);
+    Exec("CREATE FUNCTION admin.head_refuse() RETURNS trigger LANGUAGE plpgsql AS "
+         "$$ BEGIN RAISE EXCEPTION 'righe bloccate'; END $$");
+    Exec("CREATE TRIGGER head_refuse BEFORE DELETE ON admin.promorow FOR EACH ROW "
+         "EXECUTE FUNCTION admin.head_refuse()");
+    ui.QueueAnswer(frame::IDYES);
+    ui.QueueAnswer(frame::IDYES);
+    {
+        CPromozioniHead dlg;
+        OpenExisting(dlg, 5);
+        dlg.RunCommand(ID_RECORD_ELIMINA);
+        EXPECT_TRUE(ui.AllConsumed());
+        ASSERT_EQ(ui.messages.size(), 3u);
+        EXPECT_EQ(ui.messages[2].icon, frame::MsgIcon::Stop);
+        EXPECT_TRUE(ui.messages[2].text.contains("righe bloccate")) << ui.messages[2].text.toStdString();
+        EXPECT_EQ(dlg.m_prt.prt_codice, 5) << "still on the promotion";
+        EXPECT_EQ(dlg.result(), 0) << "the editor stays open";
+        EXPECT_EQ(dlg.Grid()->GetMaxRows(), 3);
+    }
+    EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promote1 WHERE prt_codice = 5"), 1);
+    EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promorow WHERE prm_prt = 5"), 3);
+    Exec("DROP TRIGGER head_refuse ON admin.promorow");
+    Exec("DROP FUNCTION admin.head_refuse()");
+}
+
 // The keys are those of the promotion read, not a description typed over it
 // (and read into the record by a click on "Abilita su Tutti i Depositi").
 TEST_F(HeadLifeTest, NeighboursFollowTheKeysReadNotTheTypedDescription) {

@@ -1,13 +1,27 @@
-// Report list: records, sorting, selection by bookmark, footer, and the
-// printed PDF's text.
+// Report list: records, sorting, selection by bookmark, footer, auto-sized
+// columns and the printed PDF's text; the status bar of the dialogs that
+// show one.
+#include <numeric>
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QEnterEvent>
 #include <QFile>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QProcess>
+#include <QProgressBar>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeView>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 #include "frame/ui/OrvReportControl.h"
+#include "frame/ui/OrvStatusBar.h"
+#include "frame/ui/OrvToolBar.h"
 #include "frame/ui/OrvUi.h"
 #include "tests/support/ScriptedUi.h"
 
@@ -128,6 +142,11 @@ TEST_F(ReportTest, SelectedBookmarksFollowDisplayOrder) {
     EXPECT_EQ(list.GetSelectedBookmarks(), (std::vector<long>{13, 12}));
     list.SelectRow(1);
     EXPECT_EQ(list.GetSelectedBookmarks(), (std::vector<long>{11}));
+    // Lines are found where they are shown.
+    EXPECT_EQ(list.FindBookmark(12), 2);
+    EXPECT_EQ(list.FindRow(0, QStringLiteral("ART003")), 0);
+    EXPECT_EQ(list.FindBookmark(99), -1);
+    EXPECT_EQ(list.FindRow(0, QStringLiteral("ART00")), -1);
 
     list.SetMultipleSelection(false);
     long focusedAtSignal = 0;
@@ -165,15 +184,83 @@ TEST_F(ReportTest, PdfHoldsTitleCaptionsRowsAndFooter) {
                           "CAFFÈ MACINATO 250G", "1234.50", "Pagina 1 di 1"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
     EXPECT_FALSE(text.contains(QStringLiteral("&b")));
+    EXPECT_TRUE(text.contains(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))));
     // Rows as shown, sorted by code descending, then the footer.
     EXPECT_LT(text.indexOf(QStringLiteral("ART003")), text.indexOf(QStringLiteral("ART001")));
     EXPECT_LT(text.indexOf(QStringLiteral("ART001")), text.indexOf(QStringLiteral("1364.50")));
-    EXPECT_TRUE(ui.launchedFiles.isEmpty());
-    // Without a path the PDF is opened for the user.
-    ASSERT_TRUE(list.Print(false));
-    ASSERT_EQ(ui.launchedFiles.size(), 1);
-    EXPECT_TRUE(PdfText(ui.launchedFiles.front()).contains(QStringLiteral("ZUCCHERO 1KG")));
-    QFile::remove(ui.launchedFiles.front());
+    EXPECT_TRUE(ui.reports.empty());
+    // Without a path the list is shown like every other print.
+    QTemporaryDir out;
+    qputenv("PROMO_REPORT_OUT", out.path().toUtf8());
+    ASSERT_TRUE(list.Print(false, QString(), QStringLiteral("&bCampagna: ESTATE")));
+    qunsetenv("PROMO_REPORT_OUT");
+    ASSERT_EQ(ui.reports.size(), 1u);
+    EXPECT_EQ(ui.reports[0].title, QStringLiteral("Campagna: ESTATE"));
+    EXPECT_FALSE(ui.reports[0].landscape);
+    EXPECT_TRUE(ui.reports[0].pdfPath.startsWith(out.path()));
+    EXPECT_TRUE(PdfText(ui.reports[0].pdfPath).contains(QStringLiteral("ZUCCHERO 1KG")));
+}
+
+// Text reads back as written (the print's font has no ligatures), a long
+// description is cut while a number in a narrow column stays whole, and a
+// list wider than a portrait page prints landscape.
+TEST_F(ReportTest, PrintFitsItsColumnsAndTurnsWideLists) {
+    Add({"ART005", "caffè filtro soffice, confezione risparmio da dodici pacchi ZZFINE", 0, 0, 0, 123456789.5, 0, 0, 15});
+    list.Populate();
+    const QString text = PrintToText(QStringLiteral("Lista"));
+    for (const char* s : {"caffè filtro soffice", "123456789.50"}) EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
+    EXPECT_FALSE(text.contains(QStringLiteral("ZZFINE")));
+
+    QTemporaryDir out;
+    qputenv("PROMO_REPORT_OUT", out.path().toUtf8());
+    const struct { int extra; bool landscape; } cases[] = {{0, false}, {450, true}};
+    for (const auto& c : cases) {
+        if (c.extra) list.AddColumn(QStringLiteral("Note"), c.extra);
+        ui.ClearRecords();
+        ASSERT_TRUE(list.Print(false, QString(), QStringLiteral("Lista")));
+        ASSERT_EQ(ui.reports.size(), 1u);
+        EXPECT_EQ(ui.reports[0].landscape, c.landscape) << c.extra;
+    }
+    qunsetenv("PROMO_REPORT_OUT");
+}
+
+// Auto-sized columns fill the list; one the user resizes takes its room from
+// those after it, and the proportions hold when the list is resized.
+TEST_F(ReportTest, ResizedColumnsStayInView) {
+    list.show();
+    QCoreApplication::processEvents();
+    QTreeView* view = list.View();
+    auto widths = [view] {
+        std::vector<int> w;
+        for (int c = 0; c < 8; ++c) w.push_back(view->columnWidth(c));
+        return w;
+    };
+    auto total = [](const std::vector<int>& w) { return std::accumulate(w.begin(), w.end(), 0); };
+    const int room = view->viewport()->width();
+    ASSERT_EQ(total(widths()), room);
+
+    const std::vector<int> before = widths();
+    view->header()->resizeSection(1, before[1] + 60);  // what a drag does
+    std::vector<int> w = widths();
+    EXPECT_EQ(w[1], before[1] + 60);
+    EXPECT_EQ(w[0], before[0]);
+    EXPECT_EQ(total(w), room);
+    EXPECT_LT(w[7], before[7]);
+
+    // Far too wide: every column after it keeps a sliver, none leaves the list.
+    view->header()->resizeSection(2, 5000);
+    w = widths();
+    EXPECT_EQ(total(w), room);
+    for (int c = 3; c < 8; ++c) EXPECT_GE(w[size_t(c)], view->header()->minimumSectionSize()) << c;
+
+    view->header()->resizeSection(2, before[2]);
+    const double share = double(view->columnWidth(1)) / room;
+    list.resize(900, 300);
+    QCoreApplication::processEvents();
+    const int wider = view->viewport()->width();
+    ASSERT_GT(wider, room);
+    EXPECT_EQ(total(widths()), wider);
+    EXPECT_NEAR(double(view->columnWidth(1)) / wider, share, 0.01);
 }
 
 TEST_F(ReportTest, LongListsBreakIntoPages) {
@@ -189,6 +276,77 @@ TEST_F(ReportTest, LongListsBreakIntoPages) {
     EXPECT_TRUE(text.contains(QStringLiteral("pag. 2/%1").arg(pages)));
     EXPECT_TRUE(text.contains(QStringLiteral("Pagina %1 di %1").arg(pages)));
     EXPECT_EQ(text.count(QStringLiteral("Descrizione")), pages);  // captions on every page
+}
+
+// The dialog's status bar: the command under the mouse, the progress of a
+// computation, the lock keys.
+TEST(StatusBar, ShowsTipsProgressAndLockKeys) {
+    QWidget dlg;
+    auto* layout = new QVBoxLayout(&dlg);
+    auto* tools = new COrvToolBar(&dlg);
+    tools->AddButton(1, IMG_NUOVO, QStringLiteral("Nuovo"));
+    tools->SetButtonTooltip(1, QStringLiteral("Crea un nuovo record\nNuovo"));
+    tools->AddButton(2, IMG_SALVA, QStringLiteral("Salva"));
+    tools->Button(2)->setStatusTip(QStringLiteral("Salva il record corrente"));
+    auto* bar = new COrvStatusBar(&dlg);
+    layout->addWidget(tools);
+    layout->addWidget(bar);
+    bar->ShowTipsOf(tools);
+    unsigned locks = 0;
+    bar->SetLockKeyProbe([&locks] { return locks; });
+    dlg.show();
+    QCoreApplication::processEvents();
+
+    // The first line of the tooltip, the status tip before it; back to idle.
+    EXPECT_EQ(bar->GetMessage(), QStringLiteral("Pronto"));
+    const struct { int button; const char* shown; } tips[] = {{1, "Crea un nuovo record"}, {2, "Salva il record corrente"}};
+    for (const auto& t : tips) {
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+        QCoreApplication::sendEvent(tools->Button(t.button), &enter);
+        EXPECT_EQ(bar->GetMessage(), t.shown);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(tools->Button(t.button), &leave);
+        EXPECT_EQ(bar->GetMessage(), QStringLiteral("Pronto"));
+    }
+    bar->SetMessage(QStringLiteral("Calcolo in corso"));
+    QStatusTipEvent tip(QStringLiteral("Aggiorna la lista dei record\nAggiorna"));
+    QCoreApplication::sendEvent(&dlg, &tip);
+    EXPECT_EQ(bar->GetMessage(), QStringLiteral("Aggiorna la lista dei record"));
+    QStatusTipEvent none{QString()};
+    QCoreApplication::sendEvent(&dlg, &none);
+    EXPECT_EQ(bar->GetMessage(), QStringLiteral("Calcolo in corso"));
+
+    // Shown only while asked; steps stop at the top; long ranges still move.
+    EXPECT_FALSE(bar->ProgressBar()->isVisible());
+    bar->SetRange(0, 3);
+    bar->SetPos(0);
+    bar->SetStep(1);
+    bar->ShowProgress(true);
+    EXPECT_TRUE(bar->ProgressBar()->isVisible());
+    for (int i = 0; i < 5; ++i) bar->StepIt();
+    EXPECT_EQ(bar->GetPos(), 3);
+    EXPECT_EQ(bar->ProgressBar()->value(), bar->ProgressBar()->maximum());
+    bar->SetRange(0, 5000000);
+    bar->SetPos(2500000);
+    EXPECT_EQ(bar->ProgressBar()->value() * 2, bar->ProgressBar()->maximum());
+    bar->ShowProgress(false);
+    EXPECT_FALSE(bar->ProgressBar()->isVisible());
+
+    // Lit as the keyboard says, after a key.
+    const struct { unsigned state; bool caps, num, scroll; } keys[] = {
+        {0, false, false, false}, {1u << COrvStatusBar::CapsLock | 1u << COrvStatusBar::ScrollLock, true, false, true},
+        {1u << COrvStatusBar::NumLock, false, true, false}};
+    for (const auto& k : keys) {
+        locks = k.state;
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_CapsLock, Qt::NoModifier);
+        QCoreApplication::sendEvent(&dlg, &release);
+        EXPECT_EQ(bar->IsLockLit(COrvStatusBar::CapsLock), k.caps) << k.state;
+        EXPECT_EQ(bar->IsLockLit(COrvStatusBar::NumLock), k.num) << k.state;
+        EXPECT_EQ(bar->IsLockLit(COrvStatusBar::ScrollLock), k.scroll) << k.state;
+    }
+    EXPECT_EQ(bar->LockPane(COrvStatusBar::ScrollLock)->text(), QStringLiteral("BLOC SCORR"));
+    // Without an X server the indicators read as off.
+    EXPECT_EQ(COrvStatusBar::SystemLockKeys(), 0u);
 }
 
 }  // namespace
