@@ -1,7 +1,9 @@
 #include "promozioni/import/ImportAndroid.h"
 
+#include <optional>
 #include <string>
 
+#include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
 #include "frame/lookup/OrvLookups.h"
 #include "frame/ui/OrvDbUi.h"
@@ -29,8 +31,8 @@ bool CImportAndroid::Run() {
     SAConnection con, ownCon;
     SACommand cmd, own;
     try {
-        sqlprt.OpenConnection(&con, &cmd);
-        sqlprt.OpenConnection(&ownCon, &own);
+        orvdb::DbSession db(con, cmd);
+        std::optional<orvdb::DbSession> ownDb(std::in_place, ownCon, own);
         CGuidedArticleStep step(m_parent, m_prt, m_grid, m_append);
         step.Reset(&own);
         cmd.setCommandText(COrvPostgreSQL::QueryAdapt(kPickingSql));
@@ -54,8 +56,7 @@ bool CImportAndroid::Run() {
                                        caption, frame::MB_OK, frame::MsgIcon::Exclamation);
             }
         }
-        own.Close();
-        ownCon.Disconnect();
+        ownDb.reset();
         frame::ValidationBeep();
         if (frame::ui().MessageBox(m_parent, QStringLiteral("Vuoi eliminare le letture?"), caption, frame::MB_YESNO,
                                    frame::MsgIcon::Question) == frame::IDYES) {

@@ -1,5 +1,6 @@
 #include "promozioni/import/ImportArticoli.h"
 
+#include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
 #include "frame/lookup/OrvLookups.h"
 #include "frame/ui/OrvDbUi.h"
@@ -15,7 +16,7 @@ CImportArticoli::Outcome CImportArticoli::Run() {
     SAConnection con;
     SACommand cmd;
     try {
-        sqlprt.OpenConnection(&con, &cmd);
+        orvdb::DbSession db(con, cmd);
         if (!sqlprt.Search(&cmd, m_prt.prt_codice, &m_prt, false)) return Outcome::HeaderGone;
         // A gift offer asks too: a selection is often a set of gifts.
         CGuidedArticleStep step(m_parent, m_prt, m_grid, m_append, true);

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include "frame/db/OrvText.h"
+#include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
 #include "frame/ui/OrvDbUi.h"
 #include "frame/ui/OrvHelpers.h"
@@ -81,7 +82,7 @@ bool CImportLettori::Run(int kind) {
     SAConnection con;
     SACommand cmd;
     try {
-        sqlprt.OpenConnection(&con, &cmd);
+        orvdb::DbSession db(con, cmd);
         sqlprt.Search(&cmd, m_prt.prt_codice, &m_prt, false);
         progress.Create(m_parent, QStringLiteral("Attendere..."));
         progress.HideCancel();
