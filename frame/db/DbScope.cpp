@@ -8,7 +8,7 @@
 
 namespace orvdb {
 
-DbSession::DbSession(SAConnection& con, SACommand* cmd, std::source_location site, Closing closing)
+DbSession::DbSession(SAConnection& con, SACommand* cmd, orvdb::SourceLocation site, Closing closing)
     : m_con(&con), m_cmd(cmd), m_site(site), m_closing(closing), m_uncaught(std::uncaught_exceptions()) {
     m_opened = !con.isConnected();
     COrvPostgreSQL::OpenConnection(&con, cmd);
@@ -34,7 +34,7 @@ void DbSession::End() {
     m_con->SetScopeSite(m_outerSite);
 }
 
-DbTransaction::DbTransaction(SAConnection& con, std::source_location site) : m_con(con), m_site(site) {
+DbTransaction::DbTransaction(SAConnection& con, orvdb::SourceLocation site) : m_con(con), m_site(site) {
     const PGTransactionStatusType st = con.handle() ? PQtransactionStatus(con.handle()) : PQTRANS_UNKNOWN;
     if (st == PQTRANS_INTRANS || st == PQTRANS_INERROR) {
         static unsigned long count = 0;

@@ -24,11 +24,11 @@
 // ROLLBACK when the scope ends without it. Only where several statements are
 // one change: rows written one by one stay after a failure elsewhere.
 //
-// Each scope remembers where it was opened (std::source_location); the
+// Each scope remembers where it was opened (orvdb::SourceLocation); the
 // statement log names that place beside the statement's own.
 #pragma once
 
-#include <source_location>
+#include "frame/db/SourceLocation.h"
 #include <string>
 
 #include "frame/db/SQLAPI.h"
@@ -39,9 +39,9 @@ class DbKeptConnection;
 
 class DbSession {
 public:
-    DbSession(SAConnection& con, SACommand& cmd, std::source_location site = std::source_location::current())
+    DbSession(SAConnection& con, SACommand& cmd, orvdb::SourceLocation site = orvdb::SourceLocation::current())
         : DbSession(con, &cmd, site, Closing::AtEnd) {}
-    explicit DbSession(SAConnection& con, std::source_location site = std::source_location::current())
+    explicit DbSession(SAConnection& con, orvdb::SourceLocation site = orvdb::SourceLocation::current())
         : DbSession(con, nullptr, site, Closing::AtEnd) {}
     ~DbSession();
     DbSession(const DbSession&) = delete;
@@ -55,12 +55,12 @@ public:
 private:
     friend class DbKeptConnection;
     enum class Closing { AtEnd, OnFailure };
-    DbSession(SAConnection& con, SACommand* cmd, std::source_location site, Closing closing);
+    DbSession(SAConnection& con, SACommand* cmd, orvdb::SourceLocation site, Closing closing);
 
     SAConnection* m_con;
     SACommand* m_cmd;
-    std::source_location m_site;
-    const std::source_location* m_outerSite = nullptr;
+    orvdb::SourceLocation m_site;
+    const orvdb::SourceLocation* m_outerSite = nullptr;
     Closing m_closing;
     bool m_opened = false;  // this session opened the connection
     bool m_ended = false;
@@ -77,7 +77,7 @@ public:
     SAConnection& Connection() { return m_con; }
     bool IsOpen() const { return m_con.isConnected(); }
     // A session for one block of work on the kept connection.
-    [[nodiscard]] DbSession Use(SACommand& cmd, std::source_location site = std::source_location::current()) {
+    [[nodiscard]] DbSession Use(SACommand& cmd, orvdb::SourceLocation site = orvdb::SourceLocation::current()) {
         return DbSession(m_con, &cmd, site, DbSession::Closing::OnFailure);
     }
     void End() { m_con.Disconnect(); }
@@ -88,7 +88,7 @@ private:
 
 class DbTransaction {
 public:
-    explicit DbTransaction(SAConnection& con, std::source_location site = std::source_location::current());
+    explicit DbTransaction(SAConnection& con, orvdb::SourceLocation site = orvdb::SourceLocation::current());
     ~DbTransaction();
     DbTransaction(const DbTransaction&) = delete;
     DbTransaction& operator=(const DbTransaction&) = delete;
@@ -99,7 +99,7 @@ private:
     void Run(const std::string& sql);
 
     SAConnection& m_con;
-    std::source_location m_site;
+    orvdb::SourceLocation m_site;
     std::string m_savepoint;  // empty: the transaction is ours
     bool m_done = false;
 };

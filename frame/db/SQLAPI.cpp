@@ -466,7 +466,7 @@ SAParam& SACommand::Param(const std::string& name) {
              m_text);
 }
 
-void SACommand::Execute(std::source_location where) {
+void SACommand::Execute(orvdb::SourceLocation where) {
     if (!sa::detail::StatementLogActive()) {
         Run();
         return;

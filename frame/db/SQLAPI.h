@@ -26,7 +26,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <source_location>
+#include "frame/db/SourceLocation.h"
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -179,8 +179,8 @@ public:
     const std::string& conninfo() const { return m_conninfo; }
     // Where the scope that opened the connection stands (the statement log
     // names it beside the statement's own place); null outside a scope.
-    const std::source_location* ScopeSite() const { return m_scopeSite; }
-    void SetScopeSite(const std::source_location* site) { m_scopeSite = site; }
+    const orvdb::SourceLocation* ScopeSite() const { return m_scopeSite; }
+    void SetScopeSite(const orvdb::SourceLocation* site) { m_scopeSite = site; }
 
 private:
     friend class SACommand;
@@ -193,7 +193,7 @@ private:
     std::string m_conninfo;
     bool m_busy = false;
     bool m_closeWhenIdle = false;
-    const std::source_location* m_scopeSite = nullptr;
+    const orvdb::SourceLocation* m_scopeSite = nullptr;
 };
 
 class SAParam {
@@ -261,7 +261,7 @@ public:
     int ParamCount() const { return static_cast<int>(m_params.size()); }
 
     // where: the caller, for the statement log.
-    void Execute(std::source_location where = std::source_location::current());
+    void Execute(orvdb::SourceLocation where = orvdb::SourceLocation::current());
     bool isResultSet() const;
     bool FetchNext();
     long RowsAffected() const;

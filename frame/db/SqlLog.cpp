@@ -70,7 +70,7 @@ std::string shortened(const std::string& text, size_t max) {
 // The project's root as the compiler spelled this file's path.
 std::string_view rootPrefix() {
     static const std::string root = [] {
-        std::string self = std::source_location::current().file_name();
+        std::string self = orvdb::SourceLocation::current().file_name();
         const std::string tail = "frame/db/SqlLog.cpp";
         return self.size() >= tail.size() && self.compare(self.size() - tail.size(), tail.size(), tail) == 0
                    ? self.substr(0, self.size() - tail.size())
@@ -102,7 +102,7 @@ bool StatementLogActive() {
     return s.on;
 }
 
-std::string Place(const std::source_location& where) {
+std::string Place(const orvdb::SourceLocation& where) {
     std::string_view file = where.file_name();
     const std::string_view root = rootPrefix();
     if (!root.empty() && file.substr(0, root.size()) == root) file.remove_prefix(root.size());
@@ -113,7 +113,7 @@ std::string Place(const std::source_location& where) {
     return std::string(file) + ":" + std::to_string(where.line()) + " " + fn;
 }
 
-void LogStatement(const SACommand& cmd, const std::source_location& where, double ms, const SAException* error) {
+void LogStatement(const SACommand& cmd, const orvdb::SourceLocation& where, double ms, const SAException* error) {
     constexpr size_t kMaxText = 400, kMaxValue = 40;
     std::string line;
     {

@@ -2,7 +2,7 @@
 // sa::SetStatementLog (frame/db/SQLAPI.h).
 #pragma once
 
-#include <source_location>
+#include "frame/db/SourceLocation.h"
 #include <string>
 
 class SACommand;
@@ -15,11 +15,11 @@ bool StatementLogActive();
 
 // One line: time, duration, outcome (rows, or the error), the scope's and the
 // statement's places, the statement text and its values, each shortened.
-void LogStatement(const SACommand& cmd, const std::source_location& where, double ms,
+void LogStatement(const SACommand& cmd, const orvdb::SourceLocation& where, double ms,
                   const SAException* error);
 
 // "promozioni/PromozioniHead.cpp:812 CPromozioniHead::OnRecordElimina": a
 // place as the log writes it, the path taken from the project's root.
-std::string Place(const std::source_location& where);
+std::string Place(const orvdb::SourceLocation& where);
 
 }  // namespace sa::detail

@@ -389,7 +389,7 @@ COrvRecordDialog::COrvRecordDialog(QWidget* parent, bool newMode) : COrvDialog(p
 COrvRecordDialog::~COrvRecordDialog() = default;
 
 bool COrvRecordDialog::RunOnConnection(const std::function<void()>& work, const char* where,
-                                       std::source_location site) {
+                                       orvdb::SourceLocation site) {
     try {
         orvdb::DbSession db(m_con, m_cmd, site);
         work();
@@ -448,7 +448,7 @@ COrvRecordBrowseDialog::COrvRecordBrowseDialog(QWidget* parent) : COrvDialog(par
 COrvRecordBrowseDialog::~COrvRecordBrowseDialog() = default;
 
 bool COrvRecordBrowseDialog::RunOnConnection(const std::function<void()>& work, const char* where,
-                                             std::source_location site) {
+                                             orvdb::SourceLocation site) {
     try {
         auto db = m_db.Use(m_cmd, site);
         work();

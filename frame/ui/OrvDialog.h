@@ -185,7 +185,7 @@ protected:
     // DbScope.h): opens it, runs `work`, closes it. A failure is reported
     // (where: the caller's LOCATION); false then.
     bool RunOnConnection(const std::function<void()>& work, const char* where,
-                         std::source_location site = std::source_location::current());
+                         orvdb::SourceLocation site = orvdb::SourceLocation::current());
 
     bool m_bNewMode;
     SAConnection m_con;
@@ -217,7 +217,7 @@ protected:
     // closed and leaves it open for the next page; a failure is reported
     // (where: the caller's LOCATION) and closes it; false then.
     bool RunOnConnection(const std::function<void()>& work, const char* where,
-                         std::source_location site = std::source_location::current());
+                         orvdb::SourceLocation site = orvdb::SourceLocation::current());
 
     // The list's connection stays open while it pages through its rows:
     // each block of work runs in m_db.Use(m_cmd); a failure closes it, and
