@@ -271,6 +271,12 @@ COrvReportControl::~COrvReportControl() {
     // Records outlive nothing: stop them from notifying a dying control.
     for (auto& r : m_records) r->m_owner = nullptr;
     for (auto& r : m_footer) r->m_owner = nullptr;
+    // The views go first: QWidget's own teardown would let them lay out
+    // again over models that ask this control, already only a QWidget.
+    m_view->viewport()->removeEventFilter(this);
+    delete m_view;
+    delete m_footerView;
+    m_view = m_footerView = nullptr;
 }
 
 int COrvReportControl::AddColumn(const QString& caption, int width, Qt::Alignment align,
