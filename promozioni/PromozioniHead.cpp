@@ -703,35 +703,21 @@ void CPromozioniHead::OnImportaDensoN661() { AcquisizioneLetture(8); }
 
 void CPromozioniHead::AcquisizioneLetture(int kind) {
     promo::CImportLettori(this, m_prt, Grid(), AppendTo(this)).Run(kind);
-    const int found = RereadHeader();
-    if (found == 1)
-        SetField();
-    else if (found == 0)
-        EndDialog(frame::IDCANCEL);
+    RefreshHeader();
 }
 
 void CPromozioniHead::OnImportaAndroid() { promo::CImportAndroid(this, m_prt, Grid(), AppendTo(this)).Run(); }
 
 void CPromozioniHead::OnRecordSeleziona() {
     if (!ToolBar()->IsButtonEnabled(ID_RECORD_DATI)) return;
-    const int found = RereadHeader();
-    if (found == 0) {
-        EndDialog(frame::IDCANCEL);
-        return;
-    }
-    if (found < 0) return;
-    SetField();
+    if (!RefreshHeader()) return;
     OnImportaArticoli();
 }
 
 void CPromozioniHead::OnImportaArticoli() {
     if (promo::CImportArticoli(this, m_prt, Grid(), AppendTo(this)).Run() != promo::CImportArticoli::Outcome::Done)
         return;
-    const int found = RereadHeader();
-    if (found == 1)
-        SetField();
-    else if (found == 0)
-        EndDialog(frame::IDCANCEL);
+    RefreshHeader();
 }
 
 // ---- prints ------------------------------------------------------------------
@@ -768,6 +754,13 @@ void CPromozioniHead::OnStampaPromoAcq() {
     if (RereadHeader() != 1) return;
     SetField();
     promo::CStampaPromozione(m_prt).PromoAcq();
+}
+
+bool CPromozioniHead::RefreshHeader() {
+    const int found = RereadHeader();
+    if (found == 1) SetField();
+    if (found == 0) EndDialog(frame::IDCANCEL);
+    return found == 1;
 }
 
 int CPromozioniHead::RereadHeader() {
@@ -807,11 +800,7 @@ void CPromozioniHead::AddRow(bool filtered) {
         CPromozioniRow dlg(&m_prt, Grid(), 1, this);
         orvpar.ModalResult(frame::ui().RunModal(&dlg));
     }
-    const int found = RereadHeader();
-    if (found == 1)
-        SetField();
-    else if (found == 0)
-        EndDialog(frame::IDCANCEL);
+    RefreshHeader();
 }
 
 void CPromozioniHead::OnDblClickFpspread1(long /*col*/, long row) {
@@ -848,11 +837,7 @@ void CPromozioniHead::OnDblClickFpspread1(long /*col*/, long row) {
         Grid()->SetMaxRows(Grid()->GetMaxRows() - 1);
     }
 
-    const int head = RereadHeader();
-    if (head == 1)
-        SetField();
-    else if (head == 0)
-        EndDialog(frame::IDCANCEL);
+    RefreshHeader();
 }
 
 // ---- code allocation and save ----------------------------------------------
@@ -943,13 +928,7 @@ void CPromozioniHead::OnRecordSalva() {
 }
 
 void CPromozioniHead::OnRecordAnnulla() {
-    const int found = RereadHeader();
-    if (found == 0) {
-        EndDialog(frame::IDCANCEL);
-        return;
-    }
-    if (found < 0) return;
-    SetField();
+    if (!RefreshHeader()) return;
     LoadTable();
     ToolBar()->SetButtonFocus(ID_RECORD_ANNULLA);
 }

@@ -150,6 +150,9 @@ protected:
 private:
     // Re-reads m_prt by its code: 1 found, 0 gone, -1 failure (reported).
     int RereadHeader();
+    // RereadHeader, then the fields shown again; the editor closes as if
+    // cancelled when the promotion is gone. True when found.
+    bool RefreshHeader();
     // Next (or previous) header in the current order, or the last one;
     // false when there is none.
     bool ReadNeighbour(bool next, PROMOTES* out);

@@ -18,6 +18,7 @@
 #include "frame/ui/OrvProgressDlg.h"
 #include "frame/ui/OrvUi.h"
 #include "promozioni/PromoTables.h"
+#include "promozioni/import/GuidedStep.h"
 
 namespace promo {
 
@@ -101,7 +102,6 @@ CImportExcel::Outcome CImportExcel::Run() {
         progress.SetStep(1);
         orvdb::DbSession db(con, cmd);
         long count = sqlprm.CountRows(&cmd, m_prt.prt_codice);
-        const long listino = m_prt.prt_listino ? m_prt.prt_listino : tavelo_db_impo.imp_lis_def;
         // Rows are written one by one: those written before a failure or a
         // cancel stay, as the rules of the imports say.
         for (long r = 2; r <= maxRows; ++r) {
@@ -119,11 +119,7 @@ CImportExcel::Outcome CImportExcel::Run() {
                     sqlprm.Blank(&cmd, &m_prt, &row);
                     strzcpy(row.prm_art, ana.ana_codice);
                     strzcpy(row.prm_art_des, ana.ana_desc1);
-                    if (listino) {
-                        LISTINI lis{};
-                        sqllis.Search(&cmd, listino, row.prm_art, &lis);
-                        row.prm_prezzo = lis.lis_prezzo;
-                    }
+                    row.prm_prezzo = PromoListPrice(&cmd, m_prt, row.prm_art);
                     row.prm_soglia_qta[0] = 1.0;
                     if (colOfferta) {
                         row.prm_tipo_offerta = 2;
