@@ -63,7 +63,8 @@ constexpr const char* kFrontalinoCombo[] = {"PICCOLO", "MEDIO", "GRANDE", "NESSU
 short FrontalinoIndex(short code);
 QString FrontalinoGridText(short code);  // "PIC", "MED", "GRA", "NES"
 
-// Most rows a promotion may hold.
+// Most rows a promotion may hold, and the message that refuses one more.
 constexpr long kMaxRows = 2500;
+constexpr const char* kRowLimitText = "Raggiunto limite massimo di righe nella promozione!";
 
 }  // namespace promo

@@ -5,7 +5,6 @@
 
 #include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
-#include "frame/grid/SpreadSheet.h"
 #include "frame/lookup/OrvLookups.h"
 #include "frame/ui/OrvControls.h"
 #include "frame/ui/OrvDbUi.h"
@@ -13,14 +12,14 @@
 #include "frame/ui/OrvPar.h"
 #include "frame/ui/OrvToolBar.h"
 #include "promozioni/PromoTables.h"
-#include "promozioni/PromozioniHead.h"
 #include "ui_PromozioneMarchio.h"
 
-CPromozioneMarchio::CPromozioneMarchio(const PROMOTES* head, CSpreadSheet* grid, int refreshHeader,
-                                       QWidget* parent)
-    : COrvRecordDialog(parent), m_nRefreshHeader(refreshHeader), m_pHead(head), m_pGrid(grid),
-      ui(std::make_unique<Ui::PromozioneMarchio>()) {
+CPromozioneMarchio::CPromozioneMarchio(const PROMOTES* head, RowReport report, QWidget* parent)
+    : COrvRowEditor(sqlprm, head, std::move(report), parent), ui(std::make_unique<Ui::PromozioneMarchio>()) {
     ui->setupUi(this);
+    SetRowLimit(promo::kMaxRows, [this](SACommand* cmd) {
+        return sqlprm.CountRows(cmd, m_pHead ? m_pHead->prt_codice : m_rec.prm_prt);
+    }, QString::fromUtf8(promo::kRowLimitText));
     SetHelpTopic(QStringLiteral("tavelo.chm::/Promozione_Filtro.htm"));
     m_code[Marchio] = ui->edtMarchio;
     m_code[Reparto] = ui->edtReparto;
@@ -42,37 +41,14 @@ CPromozioneMarchio::CPromozioneMarchio(const PROMOTES* head, CSpreadSheet* grid,
 
 CPromozioneMarchio::~CPromozioneMarchio() = default;
 
-bool CPromozioneMarchio::OnInitDialog() {
-    COrvToolBar* tb = ToolBar();
-    tb->BeginCreate();
-    bool ok = tb->AddButton(ID_RECORD_SALVA, IMG_SALVA, QStringLiteral("F2 - Salva"), TBS_ICON_CAPTION);
-    if (!m_bNew)
-        ok = tb->AddButton(ID_RECORD_ELIMINA, IMG_ELIMINA, QStringLiteral("F6 - Elimina"), TBS_ICON_CAPTION) && ok;
-    tb->EndCreate();
-    if (!ok) {
-        OnCancel();
-        return false;
-    }
+QWidget* CPromozioneMarchio::FirstField() const { return ui->edtMarchio; }
+
+void CPromozioneMarchio::PrepareForm() {
     for (COrvEdit* d : m_desc) {
         d->SetFormat(30, "<U!_");
         d->SetReadOnly();
     }
     ui->edtSconto->SetLimits(0, 100);
-    try {
-        if (m_bNew) {
-            if (m_bBlank) Blank();
-            SetField();
-            GotoDlgCtrl(ui->edtMarchio);
-        } else {
-            setWindowTitle(QStringLiteral("Modifica Promozione con Filtro"));
-            SetField();
-            GotoDlgCtrl(tb->Button(ID_RECORD_SALVA));
-        }
-    } catch (const SAException& e) {
-        SAExceptionDisplay(e, LOCATION);
-        OnCancel();
-    }
-    return false;
 }
 
 void CPromozioneMarchio::Blank() {
@@ -182,74 +158,28 @@ void CPromozioneMarchio::Lookup(Filter f) {
 
 // ---- save and delete --------------------------------------------------------
 
-void CPromozioneMarchio::OnRecordSalva() {
-    GetField();
+bool CPromozioneMarchio::CheckSave() {
     if (m_rec.prm_dep == 0) {
         frame::ValidationBeep();
         DBError(orvdb::LibErr::BadDepot);
-        return;
+        return false;
     }
     if (!m_rec.prm_marchio && !m_rec.prm_reparto && !m_rec.prm_catmerc) {
         frame::ValidationBeep();
         GotoDlgCtrl(ui->edtMarchio);
-        return;
+        return false;
     }
     if (!(m_rec.prm_valore_offerta[0] > 0)) {
         frame::ValidationBeep();
         GotoDlgCtrl(ui->edtSconto);
-        return;
+        return false;
     }
-    try {
-        orvdb::DbSession db(m_con, m_cmd);
-        if (m_bNew) {
-            const long prt = m_pHead ? m_pHead->prt_codice : m_rec.prm_prt;
-            if (sqlprm.CountRows(&m_cmd, prt) >= promo::kMaxRows) {
-                db.End();
-                frame::ValidationBeep();
-                frame::ui().MessageBox(this, QStringLiteral("Raggiunto limite massimo di righe nella promozione!"),
-                                       windowTitle(), frame::MB_OK, frame::MsgIcon::Stop);
-                return;
-            }
-            sqlprm.SqlTransaction(&m_cmd, &m_rec, orvdb::SQL_INSERT);
-            SetHeaderRow(0);
-            Blank();
-            SetField();
-            GotoDlgCtrl(ui->edtMarchio);
-        } else {
-            sqlprm.SqlTransaction(&m_cmd, &m_rec, orvdb::SQL_UPDATE);
-            SetField();
-            if (m_pGrid) SetHeaderRow(m_pGrid->GetActiveRow());
-            GotoDlgCtrl(ToolBar()->Button(ID_RECORD_SALVA));
-        }
-    } catch (const SAException& e) {
-        SAExceptionDisplay(e, LOCATION);
-        ReactToError(e);
-    }
+    return true;
 }
 
-void CPromozioneMarchio::SetHeaderRow(long row) {
-    if (m_pGrid && m_nRefreshHeader == 1) CPromozioniHead::SetRowOf(m_pGrid, row, &m_rec);
-}
-
-void CPromozioneMarchio::ReactToError(const SAException& e) {
-    if (e.ErrClass() != SA_Library_Error) return;
-    switch (e.ErrNativeCode()) {
-    case orvdb::LibErr::RowExists:
-    case orvdb::LibErr::BadFilter:
-        GotoDlgCtrl(ui->edtMarchio);
-        break;
-    case orvdb::LibErr::RecordMissing:
-    case orvdb::LibErr::HeaderMissing:
-        OnCancel();
-        break;
-    default:
-        break;
-    }
-}
-
-void CPromozioneMarchio::OnRecordElimina() {
-    COrvToolBar* tb = ToolBarIfAny();
-    if (!tb || !tb->IsButtonEnabled(ID_RECORD_ELIMINA)) return;
-    GetField();
-    if (RunOnConnection([&] { sqlprm.SqlTransaction(&m_cmd, &m_rec, orvdb::SQL_DELETE); }, LOCATION)) OnCancel();
+std::vector<COrvRowDialog::Reaction> CPromozioneMarchio::Reactions() const {
+    return {{orvdb::LibErr::RowExists, ui->edtMarchio},
+            {orvdb::LibErr::BadFilter, ui->edtMarchio},
+            {orvdb::LibErr::RecordMissing, nullptr},
+            {orvdb::LibErr::HeaderMissing, nullptr}};
 }

@@ -6,9 +6,8 @@
 #include <memory>
 
 #include "frame/db/Records.h"
-#include "frame/ui/OrvDialog.h"
+#include "frame/ui/OrvRowDialog.h"
 
-class CSpreadSheet;
 class COrvULong;
 class COrvEdit;
 
@@ -16,27 +15,18 @@ namespace Ui {
 class PromozioneMarchio;
 }
 
-class CPromozioneMarchio : public COrvRecordDialog {
+class CPromozioneMarchio : public COrvRowEditor<PROMOTES, PROMOZIONI> {
     Q_OBJECT
 public:
-    // Same arguments as the article row editor: the header, its rows grid
-    // (may be null) and 1 when the grid line follows every save.
-    CPromozioneMarchio(const PROMOTES* head, CSpreadSheet* grid, int refreshHeader,
-                       QWidget* parent = nullptr);
+    // Same arguments as the article row editor: the header and where the
+    // rows written go.
+    explicit CPromozioneMarchio(const PROMOTES* head, RowReport report = {}, QWidget* parent = nullptr);
     ~CPromozioneMarchio() override;
 
-    PROMOZIONI m_rec{};
-    bool m_bNew = true;
-    bool m_bBlank = true;
-    int m_nRefreshHeader = 0;
-
-    void SetField();
-    void GetField();
+    void SetField() override;
+    void GetField() override;
     // A blank row of the header, as a percentage discount.
     void Blank();
-
-    void OnRecordSalva() override;
-    void OnRecordElimina() override;
 
     // The three filter codes, by index.
     enum Filter { Marchio = 0, Reparto = 1, CatMerc = 2 };
@@ -46,16 +36,17 @@ public:
     static constexpr short kTipoOfferta = 4;
 
 protected:
-    bool OnInitDialog() override;
     bool PreTranslateMessage(QKeyEvent* e) override;
+    void BlankRow() override { Blank(); }
+    QWidget* FirstField() const override;
+    QString EditTitle() const override { return QStringLiteral("Modifica Promozione con Filtro"); }
+    void PrepareForm() override;
+    bool CheckSave() override;
+    std::vector<Reaction> Reactions() const override;
 
 private:
-    void SetHeaderRow(long row);
-    void ReactToError(const SAException& e);
     int FilterOf(const QWidget* w) const;
 
-    const PROMOTES* m_pHead;
-    CSpreadSheet* m_pGrid;
     std::unique_ptr<Ui::PromozioneMarchio> ui;
     COrvULong* m_code[3] = {};
     COrvEdit* m_desc[3] = {};

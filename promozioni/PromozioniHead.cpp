@@ -224,13 +224,11 @@ void CPromozioniHead::GetField() {
     m_prt.prt_tutti_dep = static_cast<unsigned char>(ui->chkTuttiDep->GetCheck());
 }
 
-void CPromozioniHead::SetRowOf(CSpreadSheet* grid, long row, const PROMOZIONI* rec) {
-    for (QWidget* w = grid ? grid->parentWidget() : nullptr; w; w = w->parentWidget()) {
-        if (auto* head = qobject_cast<CPromozioniHead*>(w)) {
-            head->SetRow(row, rec);
-            return;
-        }
-    }
+std::function<void(RowChange, const PROMOZIONI&)> CPromozioniHead::RowReport() {
+    return [this](RowChange change, const PROMOZIONI& rec) {
+        if (change == RowChange::Inserted) SetRow(0, &rec);
+        else if (change == RowChange::Updated) SetRow(Grid()->GetActiveRow(), &rec);
+    };
 }
 
 void CPromozioniHead::Blank() { sqlprt.Blank(nullptr, &m_prt); }
@@ -675,7 +673,7 @@ void CPromozioniHead::OnImportaPromoSigma() {
 namespace {
 // Rows written in apply-to-all mode join the grid as the row editor's do.
 promo::CGuidedArticleStep::AppendRow AppendTo(CPromozioniHead* head) {
-    return [head](const PROMOZIONI& row) { head->SetRow(0, &row); };
+    return [report = head->RowReport()](const PROMOZIONI& row) { report(RowChange::Inserted, row); };
 }
 }  // namespace
 
@@ -702,11 +700,11 @@ void CPromozioniHead::OnImportaBCP8000() { AcquisizioneLetture(7); }
 void CPromozioniHead::OnImportaDensoN661() { AcquisizioneLetture(8); }
 
 void CPromozioniHead::AcquisizioneLetture(int kind) {
-    promo::CImportLettori(this, m_prt, Grid(), AppendTo(this)).Run(kind);
+    promo::CImportLettori(this, m_prt, AppendTo(this)).Run(kind);
     RefreshHeader();
 }
 
-void CPromozioniHead::OnImportaAndroid() { promo::CImportAndroid(this, m_prt, Grid(), AppendTo(this)).Run(); }
+void CPromozioniHead::OnImportaAndroid() { promo::CImportAndroid(this, m_prt, AppendTo(this)).Run(); }
 
 void CPromozioniHead::OnRecordSeleziona() {
     if (!ToolBar()->IsButtonEnabled(ID_RECORD_DATI)) return;
@@ -715,7 +713,7 @@ void CPromozioniHead::OnRecordSeleziona() {
 }
 
 void CPromozioniHead::OnImportaArticoli() {
-    if (promo::CImportArticoli(this, m_prt, Grid(), AppendTo(this)).Run() != promo::CImportArticoli::Outcome::Done)
+    if (promo::CImportArticoli(this, m_prt, AppendTo(this)).Run() != promo::CImportArticoli::Outcome::Done)
         return;
     RefreshHeader();
 }
@@ -794,10 +792,10 @@ void CPromozioniHead::AddRow(bool filtered) {
     GetField();
     if (RereadHeader() != 1) return;
     if (filtered) {
-        CPromozioneMarchio dlg(&m_prt, Grid(), 1, this);
+        CPromozioneMarchio dlg(&m_prt, RowReport(), this);
         orvpar.ModalResult(frame::ui().RunModal(&dlg));
     } else {
-        CPromozioniRow dlg(&m_prt, Grid(), 1, this);
+        CPromozioniRow dlg(&m_prt, RowReport(), this);
         orvpar.ModalResult(frame::ui().RunModal(&dlg));
     }
     RefreshHeader();
@@ -814,13 +812,13 @@ void CPromozioniHead::OnDblClickFpspread1(long /*col*/, long row) {
     if (!found) return;
 
     if (!IsBlank(rec.prm_art)) {
-        CPromozioniRow dlg(&m_prt, Grid(), 1, this);
-        dlg.m_bNew = false;
+        CPromozioniRow dlg(&m_prt, RowReport(), this);
+        dlg.SetNewMode(false);
         dlg.m_rec = rec;
         orvpar.ModalResult(frame::ui().RunModal(&dlg));
     } else if (rec.prm_marchio || rec.prm_reparto || rec.prm_catmerc) {
-        CPromozioneMarchio dlg(&m_prt, Grid(), 1, this);
-        dlg.m_bNew = false;
+        CPromozioneMarchio dlg(&m_prt, RowReport(), this);
+        dlg.SetNewMode(false);
         dlg.m_rec = rec;
         orvpar.ModalResult(frame::ui().RunModal(&dlg));
     } else {

@@ -2,10 +2,13 @@
 // 57-column rows grid and the commands that open the row editors.
 #pragma once
 
+#include <functional>
+
 #include <array>
 
 #include "frame/db/Records.h"
 #include "frame/ui/OrvDialog.h"
+#include "frame/ui/OrvRowDialog.h"
 
 class COrvCheckBox;
 class CSpreadSheet;
@@ -32,9 +35,10 @@ public:
     void LoadTable();
     // Writes rec into grid line row; a row below 1 appends a line.
     void SetRow(long row, const PROMOZIONI* rec);
-    // The row editors' way back: SetRow on the header editor that holds
-    // `grid` (nothing when no header editor holds it).
-    static void SetRowOf(CSpreadSheet* grid, long row, const PROMOZIONI* rec);
+    // The row editors' way back to this editor's grid, which only this
+    // editor writes: a new row joins at the end, a changed one rewrites the
+    // active line. A deleted row is dropped by whoever opened the editor.
+    std::function<void(RowChange, const PROMOZIONI&)> RowReport();
     CSpreadSheet* Grid() const;
 
     // F1: the insert or the edit page.

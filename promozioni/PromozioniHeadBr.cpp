@@ -380,9 +380,9 @@ bool CPromozioniHeadBr::OnKeyDownFpspread(int* key, int shift) {
 // ---- exported ----------------------------------------------------------------
 
 void EditPromozione(PROMOTES* prt, CSpreadSheet* grid, int newRow) {
-    CPromozioniRow dlg(prt, grid, 0, nullptr);
+    CPromozioniRow dlg(prt, {}, nullptr);
     if (newRow == 0) {
-        dlg.m_bNew = false;
+        dlg.SetNewMode(false);
         dlg.m_bLockArticle = true;
         SAConnection con;
         SACommand cmd;

@@ -9,7 +9,6 @@
 
 #include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
-#include "frame/grid/SpreadSheet.h"
 #include "frame/lookup/OrvLookups.h"
 #include "frame/ui/OrvControls.h"
 #include "frame/ui/OrvDbUi.h"
@@ -17,7 +16,6 @@
 #include "frame/ui/OrvPar.h"
 #include "frame/ui/OrvToolBar.h"
 #include "promozioni/PromoTables.h"
-#include "promozioni/PromozioniHead.h"
 #include "ui_PromozioniRow.h"
 
 namespace {
@@ -46,11 +44,12 @@ int IndexOrZero(short code, int count) { return code >= 0 && code < count ? code
 
 }  // namespace
 
-CPromozioniRow::CPromozioniRow(const PROMOTES* head, CSpreadSheet* grid, int refreshHeader,
-                               QWidget* parent)
-    : COrvRecordDialog(parent), m_nRefreshHeader(refreshHeader), m_pHead(head), m_pGrid(grid),
-      ui(std::make_unique<Ui::PromozioniRow>()) {
+CPromozioniRow::CPromozioniRow(const PROMOTES* head, RowReport report, QWidget* parent)
+    : COrvRowEditor(sqlprm, head, std::move(report), parent), ui(std::make_unique<Ui::PromozioniRow>()) {
     ui->setupUi(this);
+    SetRowLimit(promo::kMaxRows, [this](SACommand* cmd) {
+        return sqlprm.CountRows(cmd, m_pHead ? m_pHead->prt_codice : m_rec.prm_prt);
+    }, QString::fromUtf8(promo::kRowLimitText));
     for (int i = 0; i < kLines; ++i) {
         const QString n = QString::number(i + 1);
         m_qta[i] = findChild<COrvNumeric*>("edtQta" + n);
@@ -70,7 +69,7 @@ CPromozioniRow::CPromozioniRow(const PROMOTES* head, CSpreadSheet* grid, int ref
 CPromozioniRow::~CPromozioniRow() = default;
 
 QString CPromozioniRow::HelpTopic() const {
-    return m_bNew ? QStringLiteral("tavelo.chm::/Inserimento_Righe_Promozioni.htm")
+    return IsNewMode() ? QStringLiteral("tavelo.chm::/Inserimento_Righe_Promozioni.htm")
                   : QStringLiteral("tavelo.chm::/Modifica_Righe_Promozioni.htm");
 }
 
@@ -101,7 +100,9 @@ void CPromozioniRow::Connect() {
     connect(ui->edtCodPan, &COrvLineEdit::doubleClicked, this, &CPromozioniRow::LookupPaniere);
 }
 
-void CPromozioniRow::ApplyFormats() {
+QWidget* CPromozioniRow::FirstField() const { return ui->edtArt; }
+
+void CPromozioniRow::PrepareForm() {
     ui->edtArt->SetFormat(15, "<U!_");
     ui->edtArtDes->SetFormat(127, "<U!_");
     ui->edtCodMix->SetFormat(10, "<U!_");
@@ -137,36 +138,7 @@ void CPromozioniRow::ApplyFormats() {
         m_netto[i]->SetBackColor(kNetBack);
         m_netto[i]->SetTextColor(kNetText);
     }
-}
-
-bool CPromozioniRow::OnInitDialog() {
-    COrvToolBar* tb = ToolBar();
-    tb->BeginCreate();
-    bool ok = tb->AddButton(ID_RECORD_SALVA, IMG_SALVA, QStringLiteral("F2 - Salva"), TBS_ICON_CAPTION);
-    if (!m_bNew)
-        ok = tb->AddButton(ID_RECORD_ELIMINA, IMG_ELIMINA, QStringLiteral("F6 - Elimina"), TBS_ICON_CAPTION) && ok;
-    tb->EndCreate();
-    if (!ok) {
-        OnCancel();
-        return false;
-    }
-    ApplyFormats();
     if (m_bLockArticle) ui->edtArt->EnableWindow(false);
-    try {
-        if (m_bNew) {
-            if (m_bBlank) Blank(nullptr);
-            SetField();
-            GotoDlgCtrl(ui->edtArt);
-        } else {
-            setWindowTitle(QStringLiteral("Modifica Promozione Articolo"));
-            SetField();
-            GotoDlgCtrl(tb->Button(ID_RECORD_SALVA));
-        }
-    } catch (const SAException& e) {
-        SAExceptionDisplay(e, LOCATION);
-        OnCancel();
-    }
-    return false;
 }
 
 void CPromozioniRow::Blank(SACommand* cmd) { sqlprm.Blank(cmd, m_pHead, &m_rec); }
@@ -448,18 +420,17 @@ void CPromozioniRow::LookupPaniere() {
 
 // ---- save and delete --------------------------------------------------------
 
-void CPromozioniRow::OnRecordSalva() {
-    GetField();
+bool CPromozioniRow::CheckSave() {
     PROMOZIONI& r = m_rec;
     if (r.prm_dep == 0) {
         frame::ValidationBeep();
         DBError(orvdb::LibErr::BadDepot);
-        return;
+        return false;
     }
     if (Trimmed(r.prm_art).empty()) {
         frame::ValidationBeep();
         GotoDlgCtrl(ui->edtArt);
-        return;
+        return false;
     }
     const bool gift = promo::IsGiftOffer(r.prm_tipo_offerta);
     if (gift) {
@@ -467,14 +438,14 @@ void CPromozioniRow::OnRecordSalva() {
         if (!hasArt && r.prm_cod_pan == 0) {
             frame::ValidationBeep();
             GotoDlgCtrl(ui->edtArtReg);
-            return;
+            return false;
         }
         if (hasArt && r.prm_cod_pan != 0) {
             frame::ValidationBeep();
             frame::ui().MessageBox(this, QStringLiteral("Indicare solo uno tra articolo regalo e paniere articoli!"),
                                    windowTitle(), frame::MB_OK, frame::MsgIcon::Information);
             GotoDlgCtrl(ui->edtArtReg);
-            return;
+            return false;
         }
     }
     // Steps rise: a line is either unused (0) or above the line before it.
@@ -486,142 +457,79 @@ void CPromozioniRow::OnRecordSalva() {
     if (int i = firstNotRising(r.prm_soglia_qta); i >= 0) {
         frame::ValidationBeep();
         GotoDlgCtrl(m_qta[i]);
-        return;
+        return false;
     }
     if (int i = firstNotRising(r.prm_soglia_amm); i >= 0) {
         frame::ValidationBeep();
         GotoDlgCtrl(m_amm[i]);
-        return;
+        return false;
     }
     if (!(r.prm_limite_min < r.prm_limite_max)) {
         frame::ValidationBeep();
         GotoDlgCtrl(ui->edtLimiteMax);
-        return;
+        return false;
     }
     if (!gift && r.prm_valore_offerta[0] == 0) {
         frame::ValidationBeep();
         if (frame::ui().MessageBox(this, QStringLiteral("Primo esito = 0\n\nVuoi Continuare ?"), windowTitle(),
                                    frame::MB_YESNO, frame::MsgIcon::Question, frame::IDNO) != frame::IDYES) {
             GotoDlgCtrl(m_esito[0]);
-            return;
+            return false;
         }
     }
-
-    // InsertRow and UpdateRow close their connections (their sessions')
-    // before an error comes here.
-    try {
-        if (m_bNew) InsertRow();
-        else UpdateRow();
-    } catch (const SAException& e) {
-        SAExceptionDisplay(e, LOCATION);
-        ReactToError(e);
-    }
+    return true;
 }
 
-void CPromozioniRow::UpdateRow() {
-    {
-        SAConnection con;
-        SACommand cmd;
-        orvdb::DbSession db(con, cmd);
-        sqlprm.SqlTransaction(&cmd, &m_rec, orvdb::SQL_UPDATE);
-    }
-    SetField();
-    if (m_pGrid) SetHeaderRow(m_pGrid->GetActiveRow(), &m_rec);
-    GotoDlgCtrl(ToolBar()->Button(ID_RECORD_SALVA));
+void CPromozioniRow::BeforeInsert(SACommand* cmd) {
+    m_article = ARTANAG{};
+    if (Trimmed(m_rec.prm_art) != "*") sqlana.Search(cmd, m_rec.prm_art, &m_article);
+    if (m_article.ana_cod_mix && Trimmed(m_rec.prm_cod_mix).empty())
+        std::snprintf(m_rec.prm_cod_mix, sizeof m_rec.prm_cod_mix, "%ld", m_article.ana_cod_mix);
 }
 
-void CPromozioniRow::InsertRow() {
-    orvdb::DbSession db(m_con, m_cmd);
-    ARTANAG ana{};
-    if (Trimmed(m_rec.prm_art) != "*") sqlana.Search(&m_cmd, m_rec.prm_art, &ana);
-    if (ana.ana_cod_mix && Trimmed(m_rec.prm_cod_mix).empty())
-        std::snprintf(m_rec.prm_cod_mix, sizeof m_rec.prm_cod_mix, "%ld", ana.ana_cod_mix);
-
-    const long prt = m_pHead ? m_pHead->prt_codice : m_rec.prm_prt;
-    if (sqlprm.CountRows(&m_cmd, prt) >= promo::kMaxRows) {
-        db.End();
-        frame::ValidationBeep();
-        frame::ui().MessageBox(this, QStringLiteral("Raggiunto limite massimo di righe nella promozione!"),
-                               windowTitle(), frame::MB_OK, frame::MsgIcon::Stop);
-        return;
-    }
-    sqlprm.SqlTransaction(&m_cmd, &m_rec, orvdb::SQL_INSERT);
-    SetHeaderRow(0, &m_rec);
-
-    if (ana.ana_cod_mix &&
+void CPromozioniRow::AfterInsert(SACommand* cmd) {
+    const ARTANAG& ana = m_article;
+    if (!ana.ana_cod_mix ||
         frame::ui().MessageBox(this,
                                QStringLiteral("L'articolo fa parte di un Gruppo Mix!\n\n"
                                               "Vuoi inserire tutti gli altri articoli del gruppo ?"),
-                               windowTitle(), frame::MB_YESNO, frame::MsgIcon::Question) == frame::IDYES) {
-        // The copies are written one by one: those written before a failure stay.
-        SAConnection con2;
-        SACommand cmd2;
-        {
-            orvdb::DbSession db2(con2, cmd2);
-            m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(kMixSql));
-            m_cmd.Param("codlis").setAsLong(m_pHead ? m_pHead->prt_listino : 0);
-            m_cmd.Param("tab_mix").setAsShort(ana.ana_tab_mix);
-            m_cmd.Param("cod_mix").setAsLong(ana.ana_cod_mix);
-            m_cmd.Param("codart").setAsString(ana.ana_codice);
-            m_cmd.Execute();
-            PROMOZIONI copy = m_rec;
-            while (m_cmd.FetchNext()) {
-                std::string code = m_cmd.Field("ana_codice").asString();
-                strzcpy(copy.prm_art, strtrim(code));
-                copy.prm_prezzo = m_cmd.Field("lis_prezzo").isNull() ? 0 : m_cmd.Field("lis_prezzo").asDouble();
-                copy.prm_codice = 0;  // each copy is a row of its own
-                // The grid and the prints show each copy's own article.
-                ARTANAG member{};
-                sqlana.Search(&cmd2, copy.prm_art, &member);
-                strzcpy(copy.prm_art_des, member.ana_desc1);
-                try {
-                    sqlprm.SqlTransaction(&cmd2, &copy, orvdb::SQL_INSERT);
-                } catch (const SAException& e) {
-                    if (e.ErrClass() == SA_Library_Error && e.ErrNativeCode() == orvdb::LibErr::RowExists) continue;
-                    throw;
-                }
-                SetHeaderRow(0, &copy);
-            }
-            m_cmd.Close();
-        }
-    }
-    db.End();
-
-    if (m_bCloseAfterInsert) {
-        OnCancel();
+                               windowTitle(), frame::MB_YESNO, frame::MsgIcon::Question) != frame::IDYES)
         return;
+    // The copies are written one by one: those written before a failure stay.
+    SAConnection con2;
+    SACommand cmd2;
+    orvdb::DbSession db2(con2, cmd2);
+    cmd->setCommandText(COrvPostgreSQL::QueryAdapt(kMixSql));
+    cmd->Param("codlis").setAsLong(m_pHead ? m_pHead->prt_listino : 0);
+    cmd->Param("tab_mix").setAsShort(ana.ana_tab_mix);
+    cmd->Param("cod_mix").setAsLong(ana.ana_cod_mix);
+    cmd->Param("codart").setAsString(ana.ana_codice);
+    cmd->Execute();
+    PROMOZIONI copy = m_rec;
+    while (cmd->FetchNext()) {
+        std::string code = cmd->Field("ana_codice").asString();
+        strzcpy(copy.prm_art, strtrim(code));
+        copy.prm_prezzo = cmd->Field("lis_prezzo").isNull() ? 0 : cmd->Field("lis_prezzo").asDouble();
+        copy.prm_codice = 0;  // each copy is a row of its own
+        // The grid and the prints show each copy's own article.
+        ARTANAG member{};
+        sqlana.Search(&cmd2, copy.prm_art, &member);
+        strzcpy(copy.prm_art_des, member.ana_desc1);
+        try {
+            sqlprm.SqlTransaction(&cmd2, &copy, orvdb::SQL_INSERT);
+        } catch (const SAException& e) {
+            if (e.ErrClass() == SA_Library_Error && e.ErrNativeCode() == orvdb::LibErr::RowExists) continue;
+            throw;
+        }
+        ReportRow(RowChange::Inserted, copy);
     }
-    Blank(nullptr);
-    SetField();
-    GotoDlgCtrl(ui->edtArt);
+    cmd->Close();
 }
 
-void CPromozioniRow::SetHeaderRow(long row, const PROMOZIONI* rec) {
-    if (m_pGrid && m_nRefreshHeader == 1) CPromozioniHead::SetRowOf(m_pGrid, row, rec);
-}
-
-void CPromozioniRow::ReactToError(const SAException& e) {
-    if (e.ErrClass() != SA_Library_Error) return;
-    switch (e.ErrNativeCode()) {
-    case orvdb::LibErr::RowExists:
-    case orvdb::LibErr::BadArticle:
-        GotoDlgCtrl(ui->edtArt);
-        break;
-    case orvdb::LibErr::BadGiftArticle:
-        GotoDlgCtrl(ui->edtArtReg);
-        break;
-    case orvdb::LibErr::RecordMissing:
-    case orvdb::LibErr::HeaderMissing:
-        OnCancel();
-        break;
-    default:
-        break;
-    }
-}
-
-void CPromozioniRow::OnRecordElimina() {
-    COrvToolBar* tb = ToolBarIfAny();
-    if (!tb || !tb->IsButtonEnabled(ID_RECORD_ELIMINA)) return;
-    GetField();
-    if (RunOnConnection([&] { sqlprm.SqlTransaction(&m_cmd, &m_rec, orvdb::SQL_DELETE); }, LOCATION)) OnCancel();
+std::vector<COrvRowDialog::Reaction> CPromozioniRow::Reactions() const {
+    return {{orvdb::LibErr::RowExists, ui->edtArt},
+            {orvdb::LibErr::BadArticle, ui->edtArt},
+            {orvdb::LibErr::BadGiftArticle, ui->edtArtReg},
+            {orvdb::LibErr::RecordMissing, nullptr},
+            {orvdb::LibErr::HeaderMissing, nullptr}};
 }

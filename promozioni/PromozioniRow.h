@@ -5,40 +5,29 @@
 #include <memory>
 
 #include "frame/db/Records.h"
-#include "frame/ui/OrvDialog.h"
+#include "frame/ui/OrvRowDialog.h"
 
-class CSpreadSheet;
 class COrvNumeric;
 
 namespace Ui {
 class PromozioniRow;
 }
 
-class CPromozioniRow : public COrvRecordDialog {
+class CPromozioniRow : public COrvRowEditor<PROMOTES, PROMOZIONI> {
     Q_OBJECT
 public:
-    // head: the promotion the row belongs to. grid: the header editor's rows
-    // grid, or null when no header editor stands behind the caller.
-    // refreshHeader 1: the grid line follows every save.
-    CPromozioniRow(const PROMOTES* head, CSpreadSheet* grid, int refreshHeader,
-                   QWidget* parent = nullptr);
+    // head: the promotion the row belongs to. report: where the rows written
+    // go (the header editor's grid); empty when nobody shows them.
+    // m_rec is the row edited; callers may fill it before running the dialog.
+    explicit CPromozioniRow(const PROMOTES* head, RowReport report = {}, QWidget* parent = nullptr);
     ~CPromozioniRow() override;
 
-    // The row being edited; callers may fill it before running the dialog.
-    PROMOZIONI m_rec{};
-    bool m_bNew = true;               // insert on save, else update
-    bool m_bBlank = true;             // a new row starts from Blank()
-    bool m_bLockArticle = false;      // the article code cannot change
-    bool m_bCloseAfterInsert = false; // one insert, then close
-    int m_nRefreshHeader = 0;
+    bool m_bLockArticle = false;  // the article code cannot change
 
-    void SetField();
-    void GetField();
+    void SetField() override;
+    void GetField() override;
     // The defaults of a new row of this header (cmd may be null).
     void Blank(SACommand* cmd);
-
-    void OnRecordSalva() override;
-    void OnRecordElimina() override;
 
     // Lookups and fills, run by keys, double clicks and leaving the codes.
     void LookupArticolo();
@@ -55,23 +44,24 @@ public:
     static constexpr int kLines = 10;
 
 protected:
-    bool OnInitDialog() override;
     bool PreTranslateMessage(QKeyEvent* e) override;
+    void BlankRow() override { Blank(nullptr); }
+    QWidget* FirstField() const override;
+    QString EditTitle() const override { return QStringLiteral("Modifica Promozione Articolo"); }
+    void PrepareForm() override;
+    bool CheckSave() override;
+    void BeforeInsert(SACommand* cmd) override;
+    void AfterInsert(SACommand* cmd) override;
+    std::vector<Reaction> Reactions() const override;
 
 private:
-    void ApplyFormats();
     void Connect();
     void Refresh();  // GetField then SetField
-    void InsertRow();
-    void UpdateRow();
-    void SetHeaderRow(long row, const PROMOZIONI* rec);
-    void ReactToError(const SAException& e);
     long PriceList() const;
     double ListPrice(SACommand* cmd, const char* art) const;
     int EffectLine(const QWidget* w) const;
 
-    const PROMOTES* m_pHead;
-    CSpreadSheet* m_pGrid;
+    ARTANAG m_article{};  // the article of the row being inserted: its mix group
     std::unique_ptr<Ui::PromozioniRow> ui;
     COrvNumeric* m_qta[kLines] = {};
     COrvNumeric* m_amm[kLines] = {};

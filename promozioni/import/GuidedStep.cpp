@@ -17,9 +17,8 @@ double PromoListPrice(SACommand* cmd, const PROMOTES& prt, const char* art) {
     return sqllis.Search(cmd, listino, art, &lis) ? lis.lis_prezzo : 0;
 }
 
-CGuidedArticleStep::CGuidedArticleStep(QWidget* parent, const PROMOTES& prt, CSpreadSheet* grid,
-                                       AppendRow append, bool askOnGift)
-    : m_parent(parent), m_prt(prt), m_grid(grid), m_append(std::move(append)), m_askOnGift(askOnGift) {}
+CGuidedArticleStep::CGuidedArticleStep(QWidget* parent, const PROMOTES& prt, AppendRow append, bool askOnGift)
+    : m_parent(parent), m_prt(prt), m_append(std::move(append)), m_askOnGift(askOnGift) {}
 
 void CGuidedArticleStep::Reset(SACommand* cmd) {
     m_applyToAll = false;
@@ -40,7 +39,7 @@ void CGuidedArticleStep::Fill(PROMOZIONI& row, const char* art, const char* desc
 bool CGuidedArticleStep::LimitReached() {
     if (!m_counting || m_rows < kMaxRows) return false;
     frame::ValidationBeep();
-    frame::ui().MessageBox(m_parent, QStringLiteral("Raggiunto limite massimo di righe nella promozione!"),
+    frame::ui().MessageBox(m_parent, QString::fromUtf8(kRowLimitText),
                            m_parent ? m_parent->windowTitle() : QString(), frame::MB_OK, frame::MsgIcon::Stop);
     return true;
 }
@@ -48,7 +47,9 @@ bool CGuidedArticleStep::LimitReached() {
 CGuidedArticleStep::Result CGuidedArticleStep::Run(SACommand* cmd, const char* art, const char* desc,
                                                    double price, bool ignoreDupKey) {
     if (!m_applyToAll) {
-        CPromozioniRow dlg(&m_prt, m_grid, 1, nullptr);
+        CPromozioniRow dlg(&m_prt, [this](RowChange change, const PROMOZIONI& row) {
+            if (change == RowChange::Inserted && m_append) m_append(row);
+        });
         dlg.Blank(cmd);
         dlg.m_bBlank = false;
         dlg.m_bCloseAfterInsert = true;

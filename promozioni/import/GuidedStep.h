@@ -9,7 +9,6 @@
 
 #include "frame/db/Records.h"
 
-class CSpreadSheet;
 class QWidget;
 class SACommand;
 
@@ -17,13 +16,13 @@ namespace promo {
 
 class CGuidedArticleStep {
 public:
-    // A row written in apply-to-all mode, for the header editor's grid.
+    // A row written, by the row editor or in apply-to-all mode, for the
+    // header editor's grid.
     using AppendRow = std::function<void(const PROMOZIONI&)>;
 
-    // parent: the header editor, which owns the question. grid: its rows
-    // grid, handed to the row editor. askOnGift: a gift offer (type 6) also
-    // brings the question, as in the article selection.
-    CGuidedArticleStep(QWidget* parent, const PROMOTES& prt, CSpreadSheet* grid, AppendRow append,
+    // parent: the header editor, which owns the question. askOnGift: a gift
+    // offer (type 6) also brings the question, as in the article selection.
+    CGuidedArticleStep(QWidget* parent, const PROMOTES& prt, AppendRow append,
                        bool askOnGift = false);
 
     // Back to the start: the template is a new blank row of the promotion,
@@ -54,7 +53,6 @@ private:
 
     QWidget* m_parent;
     const PROMOTES& m_prt;
-    CSpreadSheet* m_grid;
     AppendRow m_append;
     bool m_askOnGift;
     PROMOZIONI m_template{};

@@ -33,7 +33,7 @@ bool CImportAndroid::Run() {
     try {
         orvdb::DbSession db(con, cmd);
         std::optional<orvdb::DbSession> ownDb(std::in_place, ownCon, own);
-        CGuidedArticleStep step(m_parent, m_prt, m_grid, m_append);
+        CGuidedArticleStep step(m_parent, m_prt, m_append);
         step.Reset(&own);
         cmd.setCommandText(COrvPostgreSQL::QueryAdapt(kPickingSql));
         cmd.Param("cod").setAsLong(handheld);

@@ -9,8 +9,8 @@ namespace promo {
 
 class CImportAndroid {
 public:
-    CImportAndroid(QWidget* parent, const PROMOTES& prt, CSpreadSheet* grid, CGuidedArticleStep::AppendRow append)
-        : m_parent(parent), m_prt(prt), m_grid(grid), m_append(std::move(append)) {}
+    CImportAndroid(QWidget* parent, const PROMOTES& prt, CGuidedArticleStep::AppendRow append)
+        : m_parent(parent), m_prt(prt), m_append(std::move(append)) {}
 
     // False when no handheld was chosen or a database failure (reported)
     // ended the import.
@@ -19,7 +19,6 @@ public:
 private:
     QWidget* m_parent;
     const PROMOTES& m_prt;
-    CSpreadSheet* m_grid;
     CGuidedArticleStep::AppendRow m_append;
 };
 

@@ -19,7 +19,7 @@ CImportArticoli::Outcome CImportArticoli::Run() {
         orvdb::DbSession db(con, cmd);
         if (!sqlprt.Search(&cmd, m_prt.prt_codice, &m_prt, false)) return Outcome::HeaderGone;
         // A gift offer asks too: a selection is often a set of gifts.
-        CGuidedArticleStep step(m_parent, m_prt, m_grid, m_append, true);
+        CGuidedArticleStep step(m_parent, m_prt, m_append, true);
         step.Reset(&cmd);
         step.CountRows(sqlprm.CountRows(&cmd, m_prt.prt_codice));
         // Rows are written one by one: those written before a failure stay.

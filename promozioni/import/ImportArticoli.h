@@ -9,8 +9,8 @@ namespace promo {
 
 class CImportArticoli {
 public:
-    CImportArticoli(QWidget* parent, PROMOTES& prt, CSpreadSheet* grid, CGuidedArticleStep::AppendRow append)
-        : m_parent(parent), m_prt(prt), m_grid(grid), m_append(std::move(append)) {}
+    CImportArticoli(QWidget* parent, PROMOTES& prt, CGuidedArticleStep::AppendRow append)
+        : m_parent(parent), m_prt(prt), m_append(std::move(append)) {}
 
     enum class Outcome {
         Abandoned,   // nothing chosen
@@ -23,7 +23,6 @@ public:
 private:
     QWidget* m_parent;
     PROMOTES& m_prt;
-    CSpreadSheet* m_grid;
     CGuidedArticleStep::AppendRow m_append;
 };
 

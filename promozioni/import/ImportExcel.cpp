@@ -133,7 +133,7 @@ CImportExcel::Outcome CImportExcel::Run() {
                     row.prm_frontalino = 2;
                     if (count >= promo::kMaxRows) {
                         frame::ValidationBeep();
-                        error(QStringLiteral("Raggiunto limite massimo di righe nella promozione!"));
+                        error(QString::fromUtf8(kRowLimitText));
                         break;
                     }
                     sqlprm.SqlTransaction(&cmd, &row, orvdb::SQL_INSERT);

@@ -36,9 +36,8 @@ const FileTerminal* FileTerminalOfKind(int kind) {
     return nullptr;
 }
 
-CImportLettori::CImportLettori(QWidget* parent, PROMOTES& prt, CSpreadSheet* grid,
-                               CGuidedArticleStep::AppendRow append)
-    : m_parent(parent), m_prt(prt), m_grid(grid), m_append(std::move(append)) {}
+CImportLettori::CImportLettori(QWidget* parent, PROMOTES& prt, CGuidedArticleStep::AppendRow append)
+    : m_parent(parent), m_prt(prt), m_append(std::move(append)) {}
 
 void CImportLettori::Error(const QString& text) const {
     frame::ui().MessageBox(m_parent, text, m_parent ? m_parent->windowTitle() : QString(), frame::MB_OK,
@@ -100,7 +99,7 @@ bool CImportLettori::Run(int kind) {
         progress.SetStatus(QStringLiteral("Caricamento Letture Esistenze in Corso...."));
         progress.SetRange(0, m_readings);
         progress.SetStep(1);
-        CGuidedArticleStep step(m_parent, m_prt, m_grid, m_append);
+        CGuidedArticleStep step(m_parent, m_prt, m_append);
         for (const QString& path : ReadingFiles(*t)) ReadFile(&cmd, path, kind, step, progress);
         progress.DestroyWindow();
     } catch (const SAException& e) {

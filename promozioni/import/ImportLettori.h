@@ -37,9 +37,9 @@ inline constexpr const char* kDownloadProgram = "scarica.sh";
 inline constexpr const char* kLockFile = "ORV_EOD.LCK";
 class CImportLettori {
 public:
-    // prt: the promotion, re-read before the readings. grid and append: the
-    // header editor's rows grid and its way to show a row written.
-    CImportLettori(QWidget* parent, PROMOTES& prt, CSpreadSheet* grid, CGuidedArticleStep::AppendRow append);
+    // prt: the promotion, re-read before the readings. append: the header
+    // editor's way to show a row written.
+    CImportLettori(QWidget* parent, PROMOTES& prt, CGuidedArticleStep::AppendRow append);
 
     // The whole reading of a terminal of `kind`. False when it stopped
     // before the counts message (unknown kind, no download program, the
@@ -60,7 +60,6 @@ private:
 
     QWidget* m_parent;
     PROMOTES& m_prt;
-    CSpreadSheet* m_grid;
     CGuidedArticleStep::AppendRow m_append;
     long m_readings = 0, m_rejects = 0;
 };

@@ -356,7 +356,7 @@ TEST_F(BrowserTest, EditPromozioneOpensTheRowOfTheActiveLine) {
         if (c.opens)
             ui.QueueModal([&](QDialog& d) {
                 auto& row = dynamic_cast<CPromozioniRow&>(d);
-                EXPECT_EQ(row.m_bNew, c.newRow != 0);
+                EXPECT_EQ(row.IsNewMode(), c.newRow != 0);
                 EXPECT_EQ(row.m_bLockArticle, c.newRow == 0);
                 EXPECT_STREQ(row.m_rec.prm_art, c.art);
                 return frame::IDCANCEL;

@@ -56,7 +56,7 @@ protected:
     }
     // A filter dialog on its own, shown, for a new row.
     std::unique_ptr<CPromozioneMarchio> OpenFilter() {
-        auto d = std::make_unique<CPromozioneMarchio>(&head, nullptr, 0);
+        auto d = std::make_unique<CPromozioneMarchio>(&head);
         ShowActive(d.get());
         return d;
     }
@@ -137,7 +137,7 @@ TEST_F(FiltriTest, ExistingRowIsChangedAndDeletedFromTheGrid) {
     dlg->Grid()->SetActiveCell(5, 4);
     ui.QueueModal([](QDialog& d) {
         auto& f = dynamic_cast<CPromozioneMarchio&>(d);
-        EXPECT_FALSE(f.m_bNew);
+        EXPECT_FALSE(f.IsNewMode());
         EXPECT_TRUE(f.ToolBar()->IsButtonEnabled(ID_RECORD_ELIMINA));
         Num(&f, "edtSconto")->SetValue(7.5);
         PressKey(Qt::Key_F2);

@@ -194,7 +194,7 @@ TEST_F(HeadTest, ExistingPromotionOpensItsLinesUnlessTheRowIsGone) {
     EXPECT_EQ(dlg.Grid()->GetCellText(14, 1), "10.00");
     ui.QueueModal([](QDialog& d) {
         auto& row = dynamic_cast<CPromozioniRow&>(d);
-        EXPECT_FALSE(row.m_bNew);
+        EXPECT_FALSE(row.IsNewMode());
         EXPECT_EQ(row.m_rec.prm_codice, 2);
         return frame::IDCANCEL;
     });
@@ -204,7 +204,7 @@ TEST_F(HeadTest, ExistingPromotionOpensItsLinesUnlessTheRowIsGone) {
     // The add menu's standard entry opens a new row.
     ui.QueueMenu(CPromozioniHead::ID_AGGIUNGI_STANDARD);
     ui.QueueModal([](QDialog& d) {
-        EXPECT_TRUE(dynamic_cast<CPromozioniRow&>(d).m_bNew);
+        EXPECT_TRUE(dynamic_cast<CPromozioniRow&>(d).IsNewMode());
         return frame::IDCANCEL;
     });
     EXPECT_TRUE(dlg.RunCommand(CPromozioniHead::ID_RECORD_AGGIUNGI));

@@ -121,7 +121,7 @@ protected:
         });
     }
     int Acquire(int kind) {
-        promo::CImportLettori imp(dlg.get(), dlg->m_prt, dlg->Grid(), [this](const PROMOZIONI& r) {
+        promo::CImportLettori imp(dlg.get(), dlg->m_prt, [this](const PROMOZIONI& r) {
             dlg->SetRow(0, &r);
         });
         imp.startWaitMs = 150;

@@ -71,11 +71,11 @@ protected:
     }
 
     // Opens the editor on `rec` (a new row unless `isNew` is false).
-    std::unique_ptr<CPromozioniRow> Open(const PROMOZIONI& rec, bool isNew = true, CSpreadSheet* grid = nullptr,
-                                         int refresh = 0) {
-        auto d = std::make_unique<CPromozioniRow>(&head, grid, refresh);
+    std::unique_ptr<CPromozioniRow> Open(const PROMOZIONI& rec, bool isNew = true,
+                                         CPromozioniRow::RowReport report = {}) {
+        auto d = std::make_unique<CPromozioniRow>(&head, std::move(report));
         d->m_rec = rec;
-        d->m_bNew = isNew;
+        d->SetNewMode(isNew);
         d->m_bBlank = false;
         ShowActive(d.get());
         return d;
@@ -371,7 +371,7 @@ TEST_F(RowTest, RowMixGroupCopy) {
         grid->SetMaxCols(CPromozioniHead::kCols);
         PROMOZIONI r = BlankRow();
         r.prm_tipo_offerta = 2, r.prm_valore_offerta[0] = 0.25;
-        auto d = Open(r, true, grid, 1);
+        auto d = Open(r, true, editor.RowReport());
         TypeText(c.art), PressKey(Qt::Key_Return);
         if (c.answer) ui.QueueAnswer(c.answer);
         PressKey(Qt::Key_F2);
@@ -394,6 +394,8 @@ TEST_F(RowTest, RowMixGroupCopy) {
     }
 }
 
+// The header editor hears of the saved row and rewrites its active line;
+// an editor nobody listens to writes the table only.
 TEST_F(RowTest, RowExistingRowUpdatesWithOrWithoutTheHeaderGrid) {
     const PROMOZIONI stored = Stored(10);
     CPromozioniHead editor;
@@ -401,19 +403,17 @@ TEST_F(RowTest, RowExistingRowUpdatesWithOrWithoutTheHeaderGrid) {
     grid->SetMaxCols(CPromozioniHead::kCols);
     grid->SetMaxRows(2);
     grid->SetActiveCell(1, 2);
-    const struct { CSpreadSheet* grid; int refresh; bool written; } cases[] = {{nullptr, 1, false}, {grid, 0, false},
-                                                                               {grid, 1, true}};
     double value = 0.5;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << (c.grid != nullptr) << " " << c.refresh);
+    for (bool listening : {false, true}) {
+        SCOPED_TRACE(listening);
         grid->SetCellText(4, 2, "");
-        auto d = Open(stored, false, c.grid, c.refresh);
+        auto d = Open(stored, false, listening ? editor.RowReport() : CPromozioniRow::RowReport{});
         value += 0.1;
         frame::GotoCtrl(Num(d.get(), "edtEsito1"));
         TypeText(QString::number(value, 'f', 2).replace('.', ',')), PressKey(Qt::Key_F2);
         EXPECT_EQ(QueryLong("SELECT round(prm_valore_offerta_1 * 100) FROM admin.promorow WHERE prm_codice = 10"),
                   long(value * 100 + 0.5));
-        EXPECT_EQ(grid->GetCellText(4, 2), c.written ? "ART005" : "");
+        EXPECT_EQ(grid->GetCellText(4, 2), listening ? "ART005" : "");
         EXPECT_EQ(grid->GetMaxRows(), 2);
         EXPECT_EQ(FocusedWidget(), d->ToolBarIfAny()->Button(ID_RECORD_SALVA));
         EXPECT_TRUE(d->isVisible());
@@ -450,7 +450,10 @@ TEST_F(RowTest, RowDeleteOnlyForAStoredRowClosingWhenItWent) {
         SCOPED_TRACE(c.name);
         PROMOZIONI r = stored;
         if (c.isNew) r.prm_codice = 0;
-        auto d = Open(r, c.isNew);
+        std::vector<long> deleted;
+        auto d = Open(r, c.isNew, [&](RowChange change, const PROMOZIONI& row) {
+            if (change == RowChange::Deleted) deleted.push_back(row.prm_codice);
+        });
         COrvToolBar* tb = d->ToolBarIfAny();
         EXPECT_EQ(tb->HasButton(ID_RECORD_ELIMINA), !c.isNew);
         QWidget* first = c.isNew ? FindChild(d.get(), "edtArt") : tb->Button(ID_RECORD_SALVA);
@@ -460,6 +463,8 @@ TEST_F(RowTest, RowDeleteOnlyForAStoredRowClosingWhenItWent) {
         EXPECT_EQ(d->result(), c.stays ? 0 : frame::IDCANCEL);
         EXPECT_EQ(ui.messages.size(), c.messages);
         EXPECT_EQ(Rows("prm_codice = 11"), c.isNew ? 1 : 0);
+        // Only a deletion that happened reaches the caller.
+        EXPECT_EQ(deleted, c.stays ? std::vector<long>{} : std::vector<long>{11});
     }
 }
 
