@@ -212,15 +212,34 @@ std::string trimmed(std::string msg) {
 
 // The cancel request opens a connection of its own to the server, which may
 // not answer at all: it runs on a thread of its own so the window never waits
-// for it. The thread owns the PGcancel, which does not refer to the PGconn.
-void requestCancel(PGconn* c) {
+// for it. The thread owns the PGcancel, which does not refer to the PGconn;
+// the flag it returns turns true once the server has taken the request.
+std::shared_ptr<std::atomic<bool>> requestCancel(PGconn* c) {
+    auto sent = std::make_shared<std::atomic<bool>>(false);
     PGcancel* k = PQgetCancel(c);
-    if (!k) return;
-    std::thread([k] {
+    if (!k) {
+        *sent = true;
+        return sent;
+    }
+    std::thread([k, sent] {
         char err[256];
         PQcancel(k, err, sizeof err);
         PQfreeCancel(k);
+        *sent = true;
     }).detach();
+    return sent;
+}
+
+// The server signals a cancelled backend twice (the process and its group),
+// so a statement ended by our cancel can leave a second cancel pending in
+// the backend, which then kills the user's next statement. Once the request
+// is through, one empty statement takes that second cancel, if any.
+void absorbLateCancel(PGconn* c, const std::atomic<bool>& sent, long waitMs) {
+    using Clock = std::chrono::steady_clock;
+    const auto until = Clock::now() + std::chrono::milliseconds(std::max<long>(waitMs, 0));
+    while (!sent && Clock::now() < until) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (!sent) return;  // the server did not take it: nothing can be pending
+    PQclear(PQexec(c, "SELECT pg_sleep(0)"));
 }
 
 }  // namespace
@@ -327,6 +346,7 @@ PGresultPtr SAConnection::Run(const std::string& sql, const std::vector<const ch
     enum class Stop { None, User, Limit } stop = Stop::None;
     const Clock::time_point start = Clock::now();
     Clock::time_point cancelledAt;
+    std::shared_ptr<std::atomic<bool>> cancelSent;
     auto since = [](Clock::time_point from) {
         return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - from).count());
     };
@@ -370,7 +390,7 @@ PGresultPtr SAConnection::Run(const std::string& sql, const std::vector<const ch
             if (stop == Stop::None && now >= t.limitMs) stop = Stop::Limit;
             if (stop != Stop::None && cancelledAt == Clock::time_point{}) {
                 cancelledAt = Clock::now();
-                requestCancel(c);
+                cancelSent = requestCancel(c);
             }
             if (stop != Stop::None && since(cancelledAt) >= t.cancelGraceMs) {
                 // The server ended neither the statement nor the connection:
@@ -394,6 +414,7 @@ PGresultPtr SAConnection::Run(const std::string& sql, const std::vector<const ch
     if (PQstatus(c) == CONNECTION_BAD) throw lost();
     if (stop != Stop::None && result) {
         const char* state = PQresultErrorField(result.get(), PG_DIAG_SQLSTATE);
+        if (cancelSent) absorbLateCancel(c, *cancelSent, t.cancelGraceMs - since(cancelledAt));
         // Ended by our cancel: said as the user sees it. A statement that was
         // done before the cancel arrived keeps its result.
         if (state && std::strcmp(state, "57014") == 0)
