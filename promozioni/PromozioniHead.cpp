@@ -7,9 +7,11 @@
 #include <QToolButton>
 
 #include "frame/db/DbScope.h"
+#include "frame/db/HeaderNav.h"
 #include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
 #include "frame/lookup/OrvLookups.h"
+#include "frame/lookup/PromoTrova.h"
 #include "frame/ui/OrvColor.h"
 #include "frame/ui/OrvDbUi.h"
 #include "frame/ui/OrvHelpers.h"
@@ -17,7 +19,6 @@
 #include "frame/ui/OrvProgressDlg.h"
 #include "frame/ui/OrvToolBar.h"
 #include "promozioni/PromoTables.h"
-#include "promozioni/PromoTrova.h"
 #include "promozioni/PromozioneMarchio.h"
 #include "promozioni/PromozioniDepositi.h"
 #include "promozioni/PromozioniHeadBr.h"
@@ -842,20 +843,7 @@ void CPromozioniHead::OnDblClickFpspread1(long /*col*/, long row) {
 
 // ---- code allocation and save ----------------------------------------------
 
-long CPromozioniHead::NextFreeCode(const char* registro) {
-    const long first = GetFirstRegNumber(registro);
-    const long last = GetLastRegNumber(registro);
-    m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(
-        "SELECT COALESCE(MAX(prt_codice),0) AS codice FROM admin.promote1 "
-        "WHERE prt_codice > :start AND prt_codice <= :stop"));
-    m_cmd.Param("start").setAsLong(first);
-    m_cmd.Param("stop").setAsLong(last);
-    m_cmd.Execute();
-    const long max = m_cmd.FetchNext() ? m_cmd["codice"].asLong() : 0;
-    m_cmd.Close();
-    // A full registro gives its last code, which the insert then refuses.
-    return std::min(max > first ? max + 1 : first + 1, last);
-}
+long CPromozioniHead::NextFreeCode(const char* registro) { return orvdb::NextFreeCode(m_cmd, sqlprt, registro); }
 
 void CPromozioniHead::OnCbnSelchangeRegistro() {
     GetField();
@@ -936,38 +924,12 @@ void CPromozioniHead::OnRecordAnnulla() {
 // ---- moving between promotions ---------------------------------------------
 
 bool CPromozioniHead::ReadNeighbour(bool next, PROMOTES* out) {
-    const bool byDesc = sqlprt.GetIndex() == 2;
-    const char* where = nullptr;
-    const char* descParam = next ? "desc" : "des";
-    if (byDesc)
-        where = next ? " WHERE (prt_desc = :desc AND prt_codice > :codice) OR (prt_desc > :desc) "
-                       "ORDER BY prt_desc, prt_codice"
-                     : " WHERE (prt_desc = :des AND prt_codice < :codice) OR (prt_desc < :des) "
-                       "ORDER BY prt_desc DESC, prt_codice DESC";
-    else
-        where = next ? " WHERE prt_codice > :codice ORDER BY prt_codice"
-                     : " WHERE prt_codice < :codice ORDER BY prt_codice DESC";
-    m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(sqlprt.Def().SelectText() + where, 1));
     // The keys of the promotion last read, not the form's unsaved edits.
-    if (byDesc) m_cmd.Param(descParam).setAsString(m_keysRead ? m_keyDesc : m_prt.prt_desc);
-    m_cmd.Param("codice").setAsLong(m_keysRead ? m_keyCodice : m_prt.prt_codice);
-    m_cmd.Execute();
-    const bool found = m_cmd.FetchNext();
-    if (found) sqlprt.ReadFields(&m_cmd, out);
-    m_cmd.Close();
-    return found;
+    return orvdb::ReadNeighbour(m_cmd, sqlprt, "prt_desc", next, m_keysRead ? m_keyCodice : m_prt.prt_codice,
+                                m_keysRead ? m_keyDesc : m_prt.prt_desc, out);
 }
 
-bool CPromozioniHead::ReadLast(PROMOTES* out) {
-    const char* order = sqlprt.GetIndex() == 2 ? " ORDER BY prt_desc DESC, prt_codice DESC"
-                                               : " ORDER BY prt_codice DESC";
-    m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(sqlprt.Def().SelectText() + order, 1));
-    m_cmd.Execute();
-    const bool found = m_cmd.FetchNext();
-    if (found) sqlprt.ReadFields(&m_cmd, out);
-    m_cmd.Close();
-    return found;
-}
+bool CPromozioniHead::ReadLast(PROMOTES* out) { return orvdb::ReadLast(m_cmd, sqlprt, "prt_desc", out); }
 
 void CPromozioniHead::MoveRecord(bool next) {
     const long before = m_prt.prt_codice;
