@@ -6,7 +6,6 @@
 #include "frame/db/Registro.h"
 #include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
-#include "frame/ui/OrvControls.h"
 #include "frame/ui/OrvDbUi.h"
 #include "frame/ui/OrvHelpers.h"
 #include "frame/ui/OrvPar.h"
@@ -26,15 +25,10 @@ bool CPromozioniHeadBr::OnInitDialog() {
     COrvRecordBrowseDialog::OnInitDialog();
     SetUpList(30, m_prt.prt_registro);
 
-    try {
-        auto db = m_db.Use(m_cmd);
+    return OpenOn([&] {
         long line = 0, total = 0;
         if (m_searchMode == kSearchMode) {
-            if (!ReadFirstFrom(m_prt.prt_codice)) {
-                m_db.End();
-                EndDialog(frame::IDCANCEL);
-                return false;
-            }
+            if (!ReadFirstFrom(m_prt.prt_codice)) return false;
             line = LineByDescription();
             total = CountAll();
             SetOrder(SortOrder::Desc);
@@ -45,15 +39,8 @@ bool CPromozioniHeadBr::OnInitDialog() {
         }
         ResetRows(total);
         ShowLine(line, m_searchMode == kSearchMode ? kShowCenter : kShowBottom);
-    } catch (const SAException& e) {
-        SAExceptionDisplay(e, LOCATION);
-        EndDialog(frame::IDCANCEL);
-        return false;
-    }
-
-    DescEdit()->SetModify(false);
-    GotoDlgCtrl(DescEdit());
-    return false;
+        return true;
+    });
 }
 
 void CPromozioniHeadBr::ReadHeader(const SACommand& cmd) { sqlprt.ReadFields(&cmd, &m_prt); }

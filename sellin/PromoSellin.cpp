@@ -2,16 +2,16 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include <QKeyEvent>
 
 #include "frame/db/DbScope.h"
-#include "frame/db/HeaderNav.h"
+#include "frame/db/LibError.h"
 #include "frame/db/OrvText.h"
 #include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
 #include "frame/lookup/OrvLookups.h"
-#include "frame/lookup/PromoTrova.h"
 #include "frame/report/Crystal.h"
 #include "frame/ui/OrvColor.h"
 #include "frame/ui/OrvControls.h"
@@ -57,15 +57,24 @@ constexpr ColumnSpec kColumns[] = {
     {14, "Prezzo Netto", 12, CellType::Number, 4, true, 0},
 };
 
-bool IsLibError(const SAException& e, int code) {
-    return e.ErrClass() == SA_Library_Error && e.ErrNativeCode() == code;
-}
+// The buttons added to the record toolbar: a group starts before each
+// button with a key, and before "Trova".
+struct AddedButton {
+    int id;
+    int image;
+    const char* caption;
+    const char* tooltip;
+    bool beginGroup;
+};
 
-bool IsBlank(const char* s) {
-    for (; *s; ++s)
-        if (*s != ' ') return false;
-    return true;
-}
+constexpr AddedButton kAddedButtons[] = {
+    {CPromoSellin::ID_RECORD_AGGIUNGI, IMG_AGGIUNGI, "F7 - Aggiungi", "Aggiungi un nuovo rigo alla Promozione", true},
+    {CPromoSellin::ID_IMPORTA_EXCEL, IMG_IMPORTA, "Excel", "Importa i dati da un foglio excel", false},
+    {ID_RECORD_STAMPA, IMG_STAMPA, "F8 - Stampa", nullptr, true},
+    {CPromoSellin::ID_RECORD_TROVA, IMG_CERCA, "Trova", "Cerca all'interno della promozione", true},
+};
+
+using orvdb::IsLibError;
 
 std::string Trimmed(const std::string& s) {
     const auto first = s.find_first_not_of(' ');
@@ -75,7 +84,7 @@ std::string Trimmed(const std::string& s) {
 
 }  // namespace
 
-CPromoSellin::CPromoSellin(QWidget* parent) : COrvRecordDialog(parent, true), ui(new Ui::PromoSellin) {
+CPromoSellin::CPromoSellin(QWidget* parent) : COrvHeaderDialog(sqlpah, "pah_desc", parent), ui(new Ui::PromoSellin) {
     ui->setupUi(this);
     connect(ui->grid, &CSpreadSheet::DblClick, this, [this](long col, long row) { OnDblClickSpread(col, row); });
     connect(ui->grid, &CSpreadSheet::BeforeUserSort, this,
@@ -99,14 +108,19 @@ QString CPromoSellin::HelpTopic() const {
 
 // ---- record <-> form -----------------------------------------------------
 
+// The four dates of the form and their fields.
+std::array<std::pair<COrvJulian*, long PROMOACQ_HEAD::*>, 4> CPromoSellin::DateFields() const {
+    return {{{ui->edtDataIni, &PROMOACQ_HEAD::pah_data_ini},
+             {ui->edtDataFin, &PROMOACQ_HEAD::pah_data_fin},
+             {ui->edtCesIni, &PROMOACQ_HEAD::pah_ces_ini},
+             {ui->edtCesFin, &PROMOACQ_HEAD::pah_ces_fin}}};
+}
+
 void CPromoSellin::GetField() {
     orvdb::CopyText(m_pah.pah_registro, GetRegistroFromOrdinal(ui->cmbRegistro->GetCurSel()));
     m_pah.pah_codice = GetStoredNumDoc(ui->edtCodice->GetLong(), m_pah.pah_registro);
     orvdb::CopyText(m_pah.pah_desc, ui->edtDesc->GetText().toStdString());
-    m_pah.pah_data_ini = ui->edtDataIni->GetJulian();
-    m_pah.pah_data_fin = ui->edtDataFin->GetJulian();
-    m_pah.pah_ces_ini = ui->edtCesIni->GetJulian();
-    m_pah.pah_ces_fin = ui->edtCesFin->GetJulian();
+    for (const auto& [edit, field] : DateFields()) m_pah.*field = edit->GetJulian();
     m_pah.pah_forn = ui->edtCodFor->GetLong();
     orvdb::CopyText(m_pah.pah_for_des, ui->edtForDes->GetText().toStdString());
 }
@@ -115,20 +129,12 @@ void CPromoSellin::SetField() {
     ui->cmbRegistro->SetCurSel(GetOrdinalFromRegistro(m_pah.pah_registro));
     ui->edtCodice->SetLong(GetShowedNumDoc(m_pah.pah_codice));
     ui->edtDesc->SetText(m_pah.pah_desc);
-    ui->edtDataIni->SetJulian(m_pah.pah_data_ini);
-    ui->edtDataFin->SetJulian(m_pah.pah_data_fin);
-    ui->edtCesIni->SetJulian(m_pah.pah_ces_ini);
-    ui->edtCesFin->SetJulian(m_pah.pah_ces_fin);
+    for (const auto& [edit, field] : DateFields()) edit->SetJulian(m_pah.*field);
     ui->edtCodFor->SetLong(m_pah.pah_forn);
     ui->edtForDes->SetText(m_pah.pah_for_des);
 }
 
 void CPromoSellin::Blank() { sqlpah.Blank(nullptr, &m_pah); }
-
-void CPromoSellin::NoteKeys() {
-    m_keyCodice = m_pah.pah_codice;
-    orvdb::CopyText(m_keyDesc, m_pah.pah_desc);
-}
 
 // ---- start-up ----------------------------------------------------------------
 
@@ -140,9 +146,7 @@ bool CPromoSellin::OnInitDialog() {
     ui->edtForDes->EnableWindow(false);
     ui->progress->hide();
 
-    ui->cmbRegistro->ResetContent();
-    for (int o = 0; o < orvdb::RegistroCount; ++o)
-        ui->cmbRegistro->AddString(QString::fromStdString(GetRegistroFromOrdinal(o)), o);
+    FillRegistroList(ui->cmbRegistro);
     ui->edtCodice->SetLimits(0, orvdb::RegistroSpan - 1);
 
     PrepareGrid();
@@ -153,50 +157,43 @@ bool CPromoSellin::OnInitDialog() {
 
     COrvToolBar* tb = ToolBar();
     tb->BeginCreate();
-    tb->AddButton(ID_RECORD_AGGIUNGI, IMG_AGGIUNGI, QStringLiteral("F7 - Aggiungi"));
-    tb->SetBeginGroup(ID_RECORD_AGGIUNGI);
-    tb->AddButton(ID_IMPORTA_EXCEL, IMG_IMPORTA, QStringLiteral("Excel"));
-    tb->AddButton(ID_RECORD_STAMPA, IMG_STAMPA, QStringLiteral("F8 - Stampa"));
-    tb->SetBeginGroup(ID_RECORD_STAMPA);
-    tb->AddButton(ID_RECORD_TROVA, IMG_CERCA, QStringLiteral("Trova"));
-    tb->SetBeginGroup(ID_RECORD_TROVA);
+    for (const AddedButton& b : kAddedButtons) {
+        tb->AddButton(b.id, b.image, QString::fromUtf8(b.caption));
+        if (b.beginGroup) tb->SetBeginGroup(b.id);
+    }
     tb->EndCreate();
-    tb->SetButtonTooltip(ID_RECORD_AGGIUNGI, QStringLiteral("Aggiungi un nuovo rigo alla Promozione"));
-    tb->SetButtonTooltip(ID_IMPORTA_EXCEL, QStringLiteral("Importa i dati da un foglio excel"));
-    tb->SetButtonTooltip(ID_RECORD_TROVA, QStringLiteral("Cerca all'interno della promozione"));
+    for (const AddedButton& b : kAddedButtons)
+        if (b.tooltip) tb->SetButtonTooltip(b.id, QString::fromUtf8(b.tooltip));
     SetKeyCommand(Qt::Key_F7, ID_RECORD_AGGIUNGI);
     SetKeyCommand(Qt::Key_F8, ID_RECORD_STAMPA);
 
-    if (IsNewMode()) {
-        EnableAddedButtons(false);
-        Blank();
-        NoteKeys();
+    // A new header: registro and code open, no rows to act on yet.
+    const bool isNew = IsNewMode();
+    ShowSavedState(!isNew);
+    if (!isNew) setWindowTitle(QStringLiteral("Modifica Promozioni Sellin"));
+    if (isNew) Blank();
+    NoteKeys();  // a new blank, or the header the caller read
+    SetField();
+    if (isNew) {
         // The registro of the blank gets its next free code at once, as a
         // new store promotion does: the user saves without a visit to the
         // registro list.
-        RunOnConnection([&] { m_pah.pah_codice = orvdb::NextFreeCode(m_cmd, sqlpah, m_pah.pah_registro); },
-                        LOCATION);
-        SetField();
+        ProposeNextCode();
         GotoDlgCtrl(ui->edtDesc);
-    } else {
-        ui->cmbRegistro->EnableWindow(false);
-        ui->edtCodice->EnableWindow(false);
-        setWindowTitle(QStringLiteral("Modifica Promozioni Sellin"));
-        NoteKeys();  // the caller read it
-        SetField();
-        if (!RunOnConnection([&] { LoadRows(); }, LOCATION)) {
-            EndDialog(frame::IDCANCEL);
-            return false;
-        }
+    } else if (RunOnConnection([&] { LoadRows(); }, LOCATION)) {
         tb->SetButtonFocus(ID_RECORD_PREC);
+    } else {
+        EndDialog(frame::IDCANCEL);
+        return false;
     }
     CenterWindow();
     return false;
 }
 
-void CPromoSellin::EnableAddedButtons(bool enable) {
-    for (int id : {int(ID_RECORD_AGGIUNGI), int(ID_IMPORTA_EXCEL), int(ID_RECORD_STAMPA), int(ID_RECORD_TROVA)})
-        ToolBar()->EnableButton(id, enable);
+void CPromoSellin::ShowSavedState(bool saved) {
+    ui->cmbRegistro->EnableWindow(!saved);
+    ui->edtCodice->EnableWindow(!saved);
+    for (const AddedButton& b : kAddedButtons) ToolBar()->EnableButton(b.id, saved);
 }
 
 bool CPromoSellin::OnCommand(int id) {
@@ -319,33 +316,25 @@ void CPromoSellin::SetRow(long row, const PROMOACQ* r, const char* desc) {
 
 // ---- code and save -----------------------------------------------------------
 
-void CPromoSellin::OnCbnSelchangeRegistro() {
-    GetField();
-    if (!RunOnConnection([&] { m_pah.pah_codice = orvdb::NextFreeCode(m_cmd, sqlpah, m_pah.pah_registro); },
-                         LOCATION))
-        return;
-    SetField();
-}
+void CPromoSellin::OnCbnSelchangeRegistro() { ProposeNextCode(); }
 
 void CPromoSellin::OnRecordSalva() {
     GetField();
     const bool wasNew = IsNewMode();
-    QWidget* wrong = nullptr;
-    if (m_pah.pah_codice == 0)
-        wrong = ui->edtCodice;
-    else if (IsBlank(m_pah.pah_desc))
-        wrong = ui->edtDesc;
-    else if (m_pah.pah_data_ini == 0)
-        wrong = ui->edtDataIni;
-    else if (m_pah.pah_data_fin < m_pah.pah_data_ini)
-        wrong = ui->edtDataFin;
-    else if (m_pah.pah_ces_ini != 0 && m_pah.pah_ces_fin < m_pah.pah_ces_ini)
-        wrong = ui->edtCesFin;
-    else if (m_pah.pah_forn == 0)
-        wrong = ui->edtCodFor;
-    if (wrong) {
+    // In this order; the first that fails wins. A transfer end with no
+    // start passes; a start with no end does not.
+    const std::pair<bool, QWidget*> checks[] = {
+        {m_pah.pah_codice == 0, ui->edtCodice},
+        {Trimmed(m_pah.pah_desc).empty(), ui->edtDesc},
+        {m_pah.pah_data_ini == 0, ui->edtDataIni},
+        {m_pah.pah_data_fin < m_pah.pah_data_ini, ui->edtDataFin},
+        {m_pah.pah_ces_ini != 0 && m_pah.pah_ces_fin < m_pah.pah_ces_ini, ui->edtCesFin},
+        {m_pah.pah_forn == 0, ui->edtCodFor},
+    };
+    for (const auto& [fails, control] : checks) {
+        if (!fails) continue;
         frame::ValidationBeep();
-        GotoDlgCtrl(wrong);
+        GotoDlgCtrl(control);
         return;
     }
 
@@ -370,9 +359,7 @@ void CPromoSellin::OnRecordSalva() {
     if (wasNew) m_lLastSaved = m_pah.pah_codice;
     SetNewMode(false);
     NoteKeys();
-    ui->cmbRegistro->EnableWindow(false);
-    ui->edtCodice->EnableWindow(false);
-    EnableAddedButtons(true);
+    ShowSavedState(true);
     SetField();
     LoadTable();
     // A new promotion without rows goes on with its first row once the row
@@ -382,79 +369,30 @@ void CPromoSellin::OnRecordSalva() {
 
 // ---- reading again, moving, searching ----------------------------------------
 
-int CPromoSellin::RereadHeader() {
+void CPromoSellin::ReadHeader(const SACommand& cmd) {
     PROMOACQ_HEAD rec{};
-    bool found = false;
-    if (!RunOnConnection([&] { found = sqlpah.Search(&m_cmd, m_pah.pah_codice, &rec); }, LOCATION)) return -1;
-    if (!found) return 0;
+    sqlpah.ReadFields(&cmd, &rec);
     m_pah = rec;
-    NoteKeys();
-    return 1;
 }
 
-void CPromoSellin::OnRecordAnnulla() {
-    const int found = RereadHeader();
-    if (found == 0) {
-        EndDialog(frame::IDCANCEL);
-        return;
-    }
-    if (found < 0) return;
-    SetField();
-    LoadTable();
-    ToolBar()->SetButtonFocus(ID_RECORD_ANNULLA);
+bool CPromoSellin::SearchHeader(long code) {
+    PROMOACQ_HEAD rec{};
+    if (!sqlpah.Search(&m_cmd, code, &rec)) return false;
+    m_pah = rec;
+    return true;
 }
 
-void CPromoSellin::MoveRecord(bool next) {
-    const long before = m_pah.pah_codice;
-    PROMOACQ_HEAD found{};
-    bool any = false;
-    // From the header last read, not from what the form has typed over it.
-    if (!RunOnConnection(
-            [&] { any = orvdb::ReadNeighbour(m_cmd, sqlpah, "pah_desc", next, m_keyCodice, m_keyDesc, &found); },
-            LOCATION))
-        return;
-    if (any) {
-        m_pah = found;
-        NoteKeys();
-    }
-    SetField();
-    if (m_pah.pah_codice != before) LoadTable();
-}
-
-void CPromoSellin::OnRecordPrec() { MoveRecord(false); }
-
-void CPromoSellin::OnRecordSucc() { MoveRecord(true); }
-
-void CPromoSellin::OnRecordCerca() {
-    bool chosen = false;
-    {
-        CPromoSellinBr br(nullptr);
-        br.m_pah = m_pah;
-        br.m_bPick = true;
-        if (orvpar.ModalResult(frame::ui().RunModal(&br)) == frame::IDOK) {
-            m_pah = br.m_pah;
-            NoteKeys();
-            chosen = true;
-        }
-    }
-    if (!chosen) {
-        const int found = RereadHeader();
-        if (found == 0) {
-            EndDialog(frame::IDCANCEL);
-            return;
-        }
-    }
-    SetField();
-    LoadTable();
-    ToolBar()->SetButtonFocus(ID_RECORD_CERCA);
+bool CPromoSellin::RunSearchList() {
+    CPromoSellinBr br(nullptr);
+    br.m_pah = m_pah;
+    br.m_bPick = true;
+    if (orvpar.ModalResult(frame::ui().RunModal(&br)) != frame::IDOK) return false;
+    m_pah = br.m_pah;
+    return true;
 }
 
 void CPromoSellin::OnRecordElimina() {
-    frame::ValidationBeep();
-    if (frame::ui().MessageBox(this, QStringLiteral("Vuoi Cancellare tutte le righe della promozione ?"),
-                               windowTitle(), frame::MB_YESNO, frame::MsgIcon::Question,
-                               frame::IDNO) != frame::IDYES)
-        return;
+    if (!AskDelete()) return;
     try {
         // The library's delete takes the rows with the header.
         SAConnection con;
@@ -467,22 +405,7 @@ void CPromoSellin::OnRecordElimina() {
             return;
         }
     }
-    PROMOACQ_HEAD found{};
-    bool any = false;
-    if (!RunOnConnection([&] {
-            any = orvdb::ReadNeighbour(m_cmd, sqlpah, "pah_desc", true, m_keyCodice, m_keyDesc, &found) ||
-                  orvdb::ReadLast(m_cmd, sqlpah, "pah_desc", &found);
-        }, LOCATION))
-        return;
-    if (!any) {
-        EndDialog(frame::IDCANCEL);
-        return;
-    }
-    m_pah = found;
-    NoteKeys();
-    SetField();
-    LoadTable();
-    ToolBar()->SetButtonFocus(ID_RECORD_ELIMINA);
+    ShowAfterDelete();
 }
 
 // ---- rows ----------------------------------------------------------------------
@@ -515,12 +438,7 @@ void CPromoSellin::OnImportaExcel() {
            QStringLiteral("L'importazione da Excel della promozione Sellin non è ancora disponibile."));
 }
 
-void CPromoSellin::OnTrova() {
-    CPromoTrova dlg(Grid(), 1, nullptr);
-    orvpar.ModalResult(frame::ui().RunModal(&dlg));
-    // Back on the line found, so Enter opens it.
-    if (dlg.Row() > 0) GotoDlgCtrl(Grid());
-}
+void CPromoSellin::OnTrova() { FindInRows(Grid(), 1); }
 
 // ---- print ---------------------------------------------------------------------
 
@@ -546,15 +464,20 @@ void CPromoSellin::OnRecordStampa() {
 // ---- supplier ------------------------------------------------------------------
 
 void CPromoSellin::OnEnKillfocusCodFor() {
-    if (!ui->edtCodFor->GetModify()) return;
-    ui->edtCodFor->SetModify(false);
-    GetField();
-    // An unknown code comes back as a blank supplier: code 0, which the save
-    // refuses, and no name.
-    FORNITORI sup{};
-    if (!RunOnConnection([&] { sqlfor.Search(&m_cmd, m_pah.pah_forn, &sup); }, LOCATION)) return;
-    m_pah.pah_forn = sup.for_codice;
-    orvdb::CopyText(m_pah.pah_for_des, Trimmed(sup.for_ragsoc));
+    COrvULong* edit = ui->edtCodFor;
+    if (edit->GetModify()) {
+        edit->SetModify(false);
+        GetField();
+        // An unknown code comes back as a blank supplier: code 0, which the
+        // save refuses, and no name.
+        FORNITORI sup{};
+        if (RunOnConnection([&] { sqlfor.Search(&m_cmd, m_pah.pah_forn, &sup); }, LOCATION)) TakeSupplier(sup.for_codice, sup.for_ragsoc);
+    }
+}
+
+void CPromoSellin::TakeSupplier(long code, const char* name) {
+    m_pah.pah_forn = code;
+    orvdb::CopyText(m_pah.pah_for_des, Trimmed(name));
     SetField();
 }
 
@@ -564,10 +487,8 @@ void CPromoSellin::OnDblClickCodFor() {
     CFornitoriBr dlg(nullptr);
     dlg.m_lCodice = m_pah.pah_forn;
     if (orvpar.ModalResult(frame::ui().RunModal(&dlg)) != frame::IDOK) return;
-    m_pah.pah_forn = dlg.GetCodice();
-    orvdb::CopyText(m_pah.pah_for_des, Trimmed(dlg.GetDescrizione()));
     ui->edtCodFor->SetModify(false);
-    SetField();
+    TakeSupplier(dlg.GetCodice(), dlg.GetDescrizione());
     if (QWidget* next = NextControl(ui->edtCodFor)) GotoDlgCtrl(next);
 }
 

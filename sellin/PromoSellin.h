@@ -3,16 +3,20 @@
 // with their net prices.
 #pragma once
 
-#include "frame/db/Records.h"
-#include "frame/ui/OrvDialog.h"
+#include <array>
+#include <utility>
 
+#include "frame/db/Records.h"
+#include "frame/lookup/HeaderDialog.h"
+
+class COrvJulian;
 class CSpreadSheet;
 
 namespace Ui {
 class PromoSellin;
 }
 
-class CPromoSellin : public COrvRecordDialog {
+class CPromoSellin : public COrvHeaderDialog {
     Q_OBJECT
 public:
     explicit CPromoSellin(QWidget* parent = nullptr);
@@ -24,11 +28,11 @@ public:
     // Code of the header after its first insertion here, 0 before.
     long m_lLastSaved = 0;
 
-    void GetField();
-    void SetField();
+    void GetField() override;
+    void SetField() override;
     void Blank();
     // Reloads the rows grid on the editor's connection.
-    void LoadTable();
+    void LoadTable() override;
     // Writes rec into grid line row (0 appends a line); a null description
     // looks the article up.
     void SetRow(long row, const PROMOACQ* rec, const char* desc = nullptr);
@@ -36,10 +40,6 @@ public:
 
     void OnRecordSalva() override;
     void OnRecordElimina() override;
-    void OnRecordPrec() override;
-    void OnRecordSucc() override;
-    void OnRecordAnnulla() override;
-    void OnRecordCerca() override;
 
     void OnRecordAggiungi();
     void OnDblClickSpread(long col, long row);
@@ -67,20 +67,22 @@ protected:
     bool OnInitDialog() override;
     bool OnCommand(int id) override;
     bool PreTranslateMessage(QKeyEvent* e) override;
+    long HeaderCode() const override { return m_pah.pah_codice; }
+    const char* HeaderDesc() const override { return m_pah.pah_desc; }
+    const char* HeaderRegistro() const override { return m_pah.pah_registro; }
+    void SetHeaderCode(long code) override { m_pah.pah_codice = code; }
+    void ReadHeader(const SACommand& cmd) override;
+    bool SearchHeader(long code) override;
+    bool RunSearchList() override;
 
 private:
     void PrepareGrid();
     void LoadRows();
-    void EnableAddedButtons(bool enable);
-    // The header of m_pah's code read again: 1 found, 0 gone, -1 failure.
-    int RereadHeader();
-    // m_pah holds a header as sqlpah read or wrote it: its code and
-    // description are the keys of previous, next and delete.
-    void NoteKeys();
-    void MoveRecord(bool next);
+    // Saved: registro and code locked, the row buttons live.
+    void ShowSavedState(bool saved);
+    void TakeSupplier(long code, const char* name);
+    std::array<std::pair<COrvJulian*, long PROMOACQ_HEAD::*>, 4> DateFields() const;
     void NotYet(int button, const QString& what);
 
     Ui::PromoSellin* ui = nullptr;
-    long m_keyCodice = 0;
-    char m_keyDesc[sizeof(PROMOACQ_HEAD::pah_desc)] = {};
 };

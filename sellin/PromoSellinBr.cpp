@@ -21,20 +21,13 @@ bool CPromoSellinBr::OnInitDialog() {
     SetUpList(50, m_pah.pah_registro);
     // The company's large scroll bars, for touch screens.
     if (tavelo_db_flag.flg_scroll_grandi) Grid()->SetScrollBarWidth(30);
-    try {
-        auto db = m_db.Use(m_cmd);
-        // An empty table still opens the list: its first promotion is made
-        // from here with "F3 - Nuova".
+    // An empty table still opens the list: its first promotion is made
+    // from here with "F3 - Nuova".
+    return OpenOn([&] {
         ReadFirstFrom(m_pah.pah_codice);
         PositionByDescription();
-    } catch (const SAException& e) {
-        SAExceptionDisplay(e, LOCATION);
-        EndDialog(frame::IDCANCEL);
-        return false;
-    }
-    DescEdit()->SetModify(false);
-    GotoDlgCtrl(DescEdit());
-    return false;
+        return true;
+    });
 }
 
 void CPromoSellinBr::ReadHeader(const SACommand& cmd) { sqlpah.ReadFields(&cmd, &m_pah); }

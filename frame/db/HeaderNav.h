@@ -24,23 +24,4 @@ void SelectNeighbour(SACommand& cmd, const COrvPostgreSQL& table, const std::str
 // The last header of the table's current order, limit 1; the caller fetches.
 void SelectLast(SACommand& cmd, const COrvPostgreSQL& table, const std::string& descCol);
 
-template <class R>
-bool ReadNeighbour(SACommand& cmd, const CPSQLTable<R>& table, const std::string& descCol, bool next, long code,
-                   const char* desc, R* out) {
-    SelectNeighbour(cmd, table, descCol, next, code, desc);
-    const bool found = cmd.FetchNext();
-    if (found) table.ReadFields(&cmd, out);
-    cmd.Close();
-    return found;
-}
-
-template <class R>
-bool ReadLast(SACommand& cmd, const CPSQLTable<R>& table, const std::string& descCol, R* out) {
-    SelectLast(cmd, table, descCol);
-    const bool found = cmd.FetchNext();
-    if (found) table.ReadFields(&cmd, out);
-    cmd.Close();
-    return found;
-}
-
 }  // namespace orvdb

@@ -10,6 +10,7 @@
 #include "frame/db/OrvPostgreSQL.h"
 #include "frame/db/Registro.h"
 #include "frame/grid/SpreadSheet.h"
+#include "frame/lookup/HeaderDialog.h"
 #include "frame/ui/OrvControls.h"
 #include "frame/ui/OrvDbUi.h"
 #include "frame/ui/OrvHelpers.h"
@@ -60,9 +61,7 @@ COrvEdit* COrvHeaderBrowse::DescEdit() const { return ui->edtDesc; }
 void COrvHeaderBrowse::SetUpList(int descChars, const char* registro) {
     ui->edtDesc->SetFormat(descChars, "<U!_");
 
-    ui->cmbRegistro->ResetContent();
-    for (int o = 0; o < orvdb::RegistroCount; ++o)
-        ui->cmbRegistro->AddString(QString::fromStdString(GetRegistroFromOrdinal(o)), o);
+    FillRegistroList(ui->cmbRegistro);
     // A fresh record has no registro yet: the first one keeps the number
     // search usable.
     ui->cmbRegistro->SetCurSel(std::max(0, GetOrdinalFromRegistro(registro)));
@@ -95,6 +94,24 @@ void COrvHeaderBrowse::SetUpList(int descChars, const char* registro) {
         OnQueryDataFpspread(first, count, &loaded, 0, &top, &bottom);
     });
     g->FitColumnsExcept({1});
+}
+
+bool COrvHeaderBrowse::OpenOn(const std::function<bool()>& position) {
+    try {
+        auto db = m_db.Use(m_cmd);
+        if (!position()) {
+            m_db.End();
+            EndDialog(frame::IDCANCEL);
+            return false;
+        }
+    } catch (const SAException& e) {
+        SAExceptionDisplay(e, LOCATION);
+        EndDialog(frame::IDCANCEL);
+        return false;
+    }
+    ui->edtDesc->SetModify(false);
+    GotoDlgCtrl(ui->edtDesc);
+    return false;
 }
 
 void COrvHeaderBrowse::PlaceBesideMainWindow() {

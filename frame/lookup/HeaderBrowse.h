@@ -4,6 +4,7 @@
 // derives it for its header record and its editor.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,10 @@ protected:
     // Common start-up: description edit of descChars, the registro list on
     // `registro`, the grid's columns and paging, the list beside the main window.
     void SetUpList(int descChars, const char* registro);
+    // The first positioning on the list's connection (false: nothing to
+    // show, the list closes); a failure is reported and closes the list.
+    // Then the focus goes to the description. OnInitDialog's result.
+    bool OpenOn(const std::function<bool()>& position);
     // Grid line: code, "number/registro", description and the two dates.
     void WriteLine(long line, long code, const char* registro, const char* desc, long dateIni, long dateFin);
 
