@@ -298,6 +298,39 @@ TEST_F(SellinTest, SupplierByCodeAndTheStateOfTheRowButtons) {
     Exec("DELETE FROM admin.prmacqhe WHERE pah_codice <> 1");
 }
 
+TEST_F(SellinTest, KeysReachTheSupplierListTheRowsAndLeaveTheGrid) {
+    CPromoSellin dlg;
+    SACommand cmd(&con);
+    ASSERT_TRUE(sqlpah.Search(&cmd, 1, &dlg.m_pah));
+    dlg.SetNewMode(false);
+    ShowActive(&dlg);
+    QWidget* supplier = W(dlg, "edtCodFor");
+    CSpreadSheet* grid = dlg.Grid();
+    for (int key : {Qt::Key_Space, Qt::Key_F10}) {
+        ui.QueueModal([](QDialog&) { return frame::IDCANCEL; });
+        PressKey(key, Qt::NoModifier, supplier);
+    }
+    ASSERT_EQ(ui.modals.size(), 2u);
+    EXPECT_EQ(ui.modals[1].className, "CFornitoriBr");
+
+    // Enter on a line opens its row: not there yet, and it says so.
+    ASSERT_GT(grid->GetActiveRow(), 0);
+    PressKey(Qt::Key_Return, Qt::NoModifier, grid);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(ui.messages[0].text.contains("modifica delle righe"));
+    // Plain arrows stay in the grid; Shift+Up leaves it.
+    const std::size_t moves = ui.focusChanges.size();
+    PressKey(Qt::Key_Down, Qt::NoModifier, grid);
+    EXPECT_EQ(ui.focusChanges.size(), moves);
+    PressKey(Qt::Key_Up, Qt::ShiftModifier, grid);
+    ASSERT_EQ(ui.focusChanges.size(), moves + 1);
+    EXPECT_NE(ui.focusChanges.back().data(), static_cast<QWidget*>(grid));
+    // F7 is the key of its button.
+    PressKey(Qt::Key_F7, Qt::NoModifier, supplier);
+    EXPECT_EQ(ui.messages.size(), 2u);
+    dlg.close();
+}
+
 // F8: the real template, written as PDF by the scripted Ui and read back.
 TEST_F(SellinTest, PrintSelectsThePromotionWithItsDatesAndSupplier) {
     QTemporaryDir out;
