@@ -12,9 +12,9 @@
 
 #include "bench/BenchSupport.h"
 #include "frame/grid/SpreadSheet.h"
+#include "frame/lookup/PromoTrova.h"
 #include "frame/ui/OrvControls.h"
 #include "frame/ui/OrvUi.h"
-#include "promozioni/PromoTrova.h"
 
 namespace {
 

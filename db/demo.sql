@@ -502,6 +502,57 @@ SELECT 25 + k, 2, b.bar_codice, 6, date '2026-12-04', 54000 + k * 60, 2
 FROM generate_series(1, 15) AS k
 JOIN admin.barcode AS b ON b.bar_serial = 2000 + k * 13;
 
+-- Sell-in promotions of several suppliers ------------------------------------------
+
+-- Drinks of supplier 7 at their list price with two discounts; frozen food of
+-- supplier 8 (registro B) with merchandise discounts; one of supplier 11 with
+-- 2500 rows for the load benchmark. The rows copy their header's dates and
+-- supplier as the editor's rows do.
+INSERT INTO admin.prmacqhe (pah_codice, pah_desc, pah_data_ini, pah_data_fin, pah_forn, pah_ces_ini,
+                            pah_ces_fin, pah_registro, pah_for_des)
+SELECT v.code, v.descr, v.ini, v.fin, v.forn, v.ces_ini, v.ces_fin, v.reg, f.for_ragsoc
+FROM (VALUES (2, 'SELLIN ESTATE BEVANDE', date '2026-06-01', date '2026-07-31', 7, date '2026-06-15',
+              date '2026-08-15', 'A'),
+             (3, 'SELLIN BENCHMARK 2500 RIGHE', date '2026-10-01', date '2026-12-31', 11, NULL, NULL, 'A'),
+             (1000001, 'SELLIN SURGELATI INVERNO', date '2026-11-01', date '2027-01-31', 8, NULL, NULL, 'B'))
+     AS v(code, descr, ini, fin, forn, ces_ini, ces_fin, reg)
+JOIN admin.fornitori AS f ON f.for_codice = v.forn;
+
+INSERT INTO admin.promoacq (pra_codice, pra_data_ini, pra_data_fin, pra_ces_ini, pra_ces_fin, pra_forn,
+                            pra_art, pra_prezzo, pra_pah, pra_sconto_1, pra_sconto_2, pra_sconto_merce,
+                            pra_sconto_val)
+SELECT 20000 + row_number() OVER (ORDER BY a.ana_serial), h.pah_data_ini, h.pah_data_fin, h.pah_ces_ini,
+       h.pah_ces_fin, h.pah_forn, a.ana_codice, coalesce(l.lfo_prezzo, a.ana_prezzo_acq), h.pah_codice,
+       12, CASE WHEN a.ana_serial % 2 = 0 THEN 3 ELSE 0 END, 0, 0
+FROM admin.artanag AS a
+JOIN admin.prmacqhe AS h ON h.pah_codice = 2
+LEFT JOIN admin.listfor AS l ON l.lfo_forn = 7 AND l.lfo_art = a.ana_codice AND l.lfo_serial <= 3000
+WHERE a.ana_forn = 7 AND a.ana_serial <= 1500
+ORDER BY a.ana_serial;
+
+INSERT INTO admin.promoacq (pra_codice, pra_data_ini, pra_data_fin, pra_ces_ini, pra_ces_fin, pra_forn,
+                            pra_art, pra_prezzo, pra_pah, pra_sconto_1, pra_sconto_merce)
+SELECT 30000 + row_number() OVER (ORDER BY a.ana_serial), h.pah_data_ini, h.pah_data_fin, h.pah_ces_ini,
+       h.pah_ces_fin, h.pah_forn, a.ana_codice, a.ana_costo_ult, h.pah_codice,
+       5, CASE WHEN a.ana_serial % 3 = 0 THEN 0.5 ELSE 0 END
+FROM admin.artanag AS a
+JOIN admin.prmacqhe AS h ON h.pah_codice = 1000001
+WHERE a.ana_forn = 8
+ORDER BY a.ana_serial
+LIMIT 30;
+
+INSERT INTO admin.promoacq (pra_codice, pra_data_ini, pra_data_fin, pra_ces_ini, pra_ces_fin, pra_forn,
+                            pra_art, pra_prezzo, pra_pah, pra_sconto_1, pra_sconto_2, pra_sconto_3,
+                            pra_sconto_6, pra_sconto_merce, pra_sconto_val)
+SELECT 100000 + k, h.pah_data_ini, h.pah_data_fin, h.pah_ces_ini, h.pah_ces_fin, h.pah_forn,
+       a.ana_codice, a.ana_prezzo_acq, h.pah_codice,
+       10, CASE WHEN k % 3 = 0 THEN 5 ELSE 0 END, CASE WHEN k % 7 = 0 THEN 2.5 ELSE 0 END,
+       CASE WHEN k % 11 = 0 THEN 1.125 ELSE 0 END, CASE WHEN k % 13 = 0 THEN 1 ELSE 0 END,
+       CASE WHEN k % 17 = 0 THEN 0.05 ELSE 0 END
+FROM generate_series(1, 2500) AS k
+JOIN admin.artanag AS a ON a.ana_serial = k
+JOIN admin.prmacqhe AS h ON h.pah_codice = 3;
+
 COMMIT;
 
 ANALYZE;

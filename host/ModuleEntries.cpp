@@ -1,5 +1,6 @@
-// Menu entries of the module: the promotions list, and (with --debug) an
-// entry that opens the header editor on a promotion chosen by its stored code.
+// Menu entries of the module: the promotions and sell-in promotions lists,
+// and (with --debug) an entry that opens the header editor on a promotion
+// chosen by its stored code.
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -15,6 +16,7 @@
 #include "host/HostRegistry.h"
 #include "promozioni/PromozioniHead.h"
 #include "promozioni/PromozioniHeadBr.h"
+#include "sellin/PromoSellinBr.h"
 
 namespace {
 
@@ -50,6 +52,11 @@ void CercaPromozioni() {
     orvpar.ModalResult(frame::ui().RunModal(&dlg));
 }
 
+void CercaPromozioniSellin() {
+    CPromoSellinBr dlg(QApplication::activeWindow());
+    orvpar.ModalResult(frame::ui().RunModal(&dlg));
+}
+
 void ApriPromozione() {
     QWidget* parent = QApplication::activeWindow();
     CApriPromozioneDlg ask(parent);
@@ -82,5 +89,6 @@ void ApriPromozione() {
 // "Ricerche" with the lookups.
 void RegisterModuleEntries(bool debug) {
     HostRegistry::Entries().push_back({QStringLiteral("Promozioni"), CercaPromozioni});
+    HostRegistry::Entries().push_back({QStringLiteral("Promozioni Sellin"), CercaPromozioniSellin});
     if (debug) HostRegistry::Lookups().push_back({QStringLiteral("Apri Promozione (debug)..."), ApriPromozione});
 }

@@ -7,6 +7,8 @@
 #include <QToolButton>
 
 #include "frame/db/DbScope.h"
+#include "frame/db/HeaderNav.h"
+#include "frame/db/LibError.h"
 #include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
 #include "frame/lookup/OrvLookups.h"
@@ -17,7 +19,6 @@
 #include "frame/ui/OrvProgressDlg.h"
 #include "frame/ui/OrvToolBar.h"
 #include "promozioni/PromoTables.h"
-#include "promozioni/PromoTrova.h"
 #include "promozioni/PromozioneMarchio.h"
 #include "promozioni/PromozioniDepositi.h"
 #include "promozioni/PromozioniHeadBr.h"
@@ -119,10 +120,6 @@ bool ClampTime(long& t) {
     return changed;
 }
 
-bool IsLibError(const SAException& e, int code) {
-    return e.ErrClass() == SA_Library_Error && e.ErrNativeCode() == code;
-}
-
 bool IsBlank(const char* s) {
     for (; *s; ++s)
         if (*s != ' ') return false;
@@ -148,7 +145,7 @@ QString FilterText(const PROMOZIONI& r) {
 }  // namespace
 
 CPromozioniHead::CPromozioniHead(QWidget* parent)
-    : COrvRecordDialog(parent, true), ui(new Ui::PromozioniHead) {
+    : COrvHeaderDialog(sqlprt, "prt_desc", parent), ui(new Ui::PromozioniHead) {
     ui->setupUi(this);
     m_weekdayBoxes = {ui->chkDom, ui->chkLun, ui->chkMar, ui->chkMer, ui->chkGio, ui->chkVen, ui->chkSab};
     connect(ui->grid, &CSpreadSheet::DblClick, this,
@@ -433,9 +430,7 @@ bool CPromozioniHead::OnInitDialog() {
     ui->edtLisDes->EnableWindow(false);
     ui->progress->hide();
 
-    ui->cmbRegistro->ResetContent();
-    for (int o = 0; o < orvdb::RegistroCount; ++o)
-        ui->cmbRegistro->AddString(QString::fromStdString(GetRegistroFromOrdinal(o)), o);
+    FillRegistroList(ui->cmbRegistro);
     ui->edtCodice->SetLimits(0, orvdb::RegistroSpan - 1);
     ui->edtLivello->SetLimits(-1, 100);
 
@@ -504,12 +499,6 @@ void CPromozioniHead::ProposeCode() {
         if (m_prt.prt_listino && !m_prt.prt_lis_des[0] && sqltab.Search(&m_cmd, 11, m_prt.prt_listino, &tab))
             strclip(strzcpy(m_prt.prt_lis_des, tab.tab_desc));
     }, LOCATION);
-}
-
-void CPromozioniHead::NoteKeys() {
-    m_keysRead = true;
-    m_keyCodice = m_prt.prt_codice;
-    strzcpy(m_keyDesc, m_prt.prt_desc);
 }
 
 void CPromozioniHead::OnCancel() {
@@ -625,12 +614,7 @@ void CPromozioniHead::OnClickPrmTabDeps() {
     orvpar.ModalResult(frame::ui().RunModal(&dlg));
 }
 
-void CPromozioniHead::OnTrova() {
-    CPromoTrova dlg(Grid(), 0, nullptr);
-    orvpar.ModalResult(frame::ui().RunModal(&dlg));
-    // Back on the line found, so Enter opens it.
-    if (dlg.Row() > 0) GotoDlgCtrl(Grid());
-}
+void CPromozioniHead::OnTrova() { FindInRows(Grid(), 0); }
 
 // ---- shelf labels and imports ----------------------------------------------
 
@@ -754,21 +738,6 @@ void CPromozioniHead::OnStampaPromoAcq() {
     promo::CStampaPromozione(m_prt).PromoAcq();
 }
 
-bool CPromozioniHead::RefreshHeader() {
-    const int found = RereadHeader();
-    if (found == 1) SetField();
-    if (found == 0) EndDialog(frame::IDCANCEL);
-    return found == 1;
-}
-
-int CPromozioniHead::RereadHeader() {
-    bool found = false;
-    if (!RunOnConnection([&] { found = sqlprt.Search(&m_cmd, m_prt.prt_codice, &m_prt, false); }, LOCATION))
-        return -1;
-    if (found) NoteKeys();
-    return found ? 1 : 0;
-}
-
 // ---- rows ------------------------------------------------------------------
 
 void CPromozioniHead::OnRecordAggiungi() {
@@ -840,26 +809,9 @@ void CPromozioniHead::OnDblClickFpspread1(long /*col*/, long row) {
 
 // ---- code allocation and save ----------------------------------------------
 
-long CPromozioniHead::NextFreeCode(const char* registro) {
-    const long first = GetFirstRegNumber(registro);
-    const long last = GetLastRegNumber(registro);
-    m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(
-        "SELECT COALESCE(MAX(prt_codice),0) AS codice FROM admin.promote1 "
-        "WHERE prt_codice > :start AND prt_codice <= :stop"));
-    m_cmd.Param("start").setAsLong(first);
-    m_cmd.Param("stop").setAsLong(last);
-    m_cmd.Execute();
-    const long max = m_cmd.FetchNext() ? m_cmd["codice"].asLong() : 0;
-    m_cmd.Close();
-    // A full registro gives its last code, which the insert then refuses.
-    return std::min(max > first ? max + 1 : first + 1, last);
-}
+long CPromozioniHead::NextFreeCode(const char* registro) { return orvdb::NextFreeCode(m_cmd, sqlprt, registro); }
 
-void CPromozioniHead::OnCbnSelchangeRegistro() {
-    GetField();
-    if (!RunOnConnection([&] { m_prt.prt_codice = NextFreeCode(m_prt.prt_registro); }, LOCATION)) return;
-    SetField();
-}
+void CPromozioniHead::OnCbnSelchangeRegistro() { ProposeNextCode(); }
 
 void CPromozioniHead::OnRecordSalva() {
     GetField();
@@ -925,116 +877,38 @@ void CPromozioniHead::OnRecordSalva() {
     ToolBar()->SetButtonFocus(ID_RECORD_SALVA);
 }
 
-void CPromozioniHead::OnRecordAnnulla() {
-    if (!RefreshHeader()) return;
-    LoadTable();
-    ToolBar()->SetButtonFocus(ID_RECORD_ANNULLA);
+// ---- the header read and searched ---------------------------------------------
+
+void CPromozioniHead::ReadHeader(const SACommand& cmd) {
+    PROMOTES rec{};
+    sqlprt.ReadFields(&cmd, &rec);
+    m_prt = rec;
 }
 
-// ---- moving between promotions ---------------------------------------------
+bool CPromozioniHead::SearchHeader(long code) { return sqlprt.Search(&m_cmd, code, &m_prt, false); }
 
-bool CPromozioniHead::ReadNeighbour(bool next, PROMOTES* out) {
-    const bool byDesc = sqlprt.GetIndex() == 2;
-    const char* where = nullptr;
-    const char* descParam = next ? "desc" : "des";
-    if (byDesc)
-        where = next ? " WHERE (prt_desc = :desc AND prt_codice > :codice) OR (prt_desc > :desc) "
-                       "ORDER BY prt_desc, prt_codice"
-                     : " WHERE (prt_desc = :des AND prt_codice < :codice) OR (prt_desc < :des) "
-                       "ORDER BY prt_desc DESC, prt_codice DESC";
-    else
-        where = next ? " WHERE prt_codice > :codice ORDER BY prt_codice"
-                     : " WHERE prt_codice < :codice ORDER BY prt_codice DESC";
-    m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(sqlprt.Def().SelectText() + where, 1));
-    // The keys of the promotion last read, not the form's unsaved edits.
-    if (byDesc) m_cmd.Param(descParam).setAsString(m_keysRead ? m_keyDesc : m_prt.prt_desc);
-    m_cmd.Param("codice").setAsLong(m_keysRead ? m_keyCodice : m_prt.prt_codice);
-    m_cmd.Execute();
-    const bool found = m_cmd.FetchNext();
-    if (found) sqlprt.ReadFields(&m_cmd, out);
-    m_cmd.Close();
-    return found;
-}
-
-bool CPromozioniHead::ReadLast(PROMOTES* out) {
-    const char* order = sqlprt.GetIndex() == 2 ? " ORDER BY prt_desc DESC, prt_codice DESC"
-                                               : " ORDER BY prt_codice DESC";
-    m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(sqlprt.Def().SelectText() + order, 1));
-    m_cmd.Execute();
-    const bool found = m_cmd.FetchNext();
-    if (found) sqlprt.ReadFields(&m_cmd, out);
-    m_cmd.Close();
-    return found;
-}
-
-void CPromozioniHead::MoveRecord(bool next) {
-    const long before = m_prt.prt_codice;
-    PROMOTES found{};
-    bool any = false;
-    if (!RunOnConnection([&] { any = ReadNeighbour(next, &found); }, LOCATION)) return;
-    if (any) {
-        m_prt = found;
-        NoteKeys();
-    }
-    SetField();
-    if (m_prt.prt_codice != before) LoadTable();
-}
-
-void CPromozioniHead::OnRecordPrec() { MoveRecord(false); }
-
-void CPromozioniHead::OnRecordSucc() { MoveRecord(true); }
-
-void CPromozioniHead::OnRecordCerca() {
-    const long before = m_prt.prt_codice;
-    {
-        CPromozioniHeadBr br(2, nullptr);
-        br.m_prt = m_prt;
-        if (frame::ui().RunModal(&br) == frame::IDOK) {
-            m_prt = br.m_prt;
-            NoteKeys();
-        } else {
-            const int found = RereadHeader();
-            if (found == 0) {
-                EndDialog(frame::IDCANCEL);
-                return;
-            }
-        }
-    }
-    SetField();
-    if (m_prt.prt_codice != before) LoadTable();
-    ToolBar()->SetButtonFocus(ID_RECORD_CERCA);
+bool CPromozioniHead::RunSearchList() {
+    CPromozioniHeadBr br(2, nullptr);
+    br.m_prt = m_prt;
+    if (frame::ui().RunModal(&br) != frame::IDOK) return false;
+    m_prt = br.m_prt;
+    return true;
 }
 
 // ---- delete and duplicate --------------------------------------------------
 
 void CPromozioniHead::OnRecordElimina() {
-    frame::ValidationBeep();
-    GetField();
-    if (frame::ui().MessageBox(this, QStringLiteral("Vuoi Cancellare tutte le righe della promozione ?"),
-                               windowTitle(), frame::MB_YESNO, frame::MsgIcon::Question,
-                               frame::IDNO) != frame::IDYES)
-        return;
-    PROMOTES found{};
-    bool any = false;
+    if (!AskDelete()) return;
     try {
         orvdb::DbSession db(m_con, m_cmd);
         // The header and its rows go in one transaction (the table object's).
         sqlprt.SqlTransaction(&m_cmd, &m_prt, orvdb::SQL_DELETE);
-        any = ReadNeighbour(true, &found) || ReadLast(&found);
     } catch (const SAException& e) {
         // The user already answered No to the library's own question.
-        if (!IsLibError(e, orvdb::LibErr::DeleteRefused)) SAExceptionDisplay(e, LOCATION);
+        if (!orvdb::IsLibError(e, orvdb::LibErr::DeleteRefused)) SAExceptionDisplay(e, LOCATION);
         return;
     }
-    if (!any) {
-        EndDialog(frame::IDCANCEL);
-        return;
-    }
-    m_prt = found;
-    NoteKeys();
-    SetField();
-    LoadTable();
-    ToolBar()->SetButtonFocus(ID_RECORD_ELIMINA);
+    ShowAfterDelete();
 }
 
 void CPromozioniHead::OnRecordDuplica() {

@@ -7,7 +7,7 @@
 #include <array>
 
 #include "frame/db/Records.h"
-#include "frame/ui/OrvDialog.h"
+#include "frame/lookup/HeaderDialog.h"
 #include "frame/ui/OrvRowDialog.h"
 
 class COrvCheckBox;
@@ -17,7 +17,7 @@ namespace Ui {
 class PromozioniHead;
 }
 
-class CPromozioniHead : public COrvRecordDialog {
+class CPromozioniHead : public COrvHeaderDialog {
     Q_OBJECT
 public:
     explicit CPromozioniHead(QWidget* parent = nullptr);
@@ -29,10 +29,10 @@ public:
     // Code of the promotion last saved here, 0 until a save succeeds.
     long m_lLastSaved = 0;
 
-    void SetField();
-    void GetField();
+    void SetField() override;
+    void GetField() override;
     void Blank();
-    void LoadTable();
+    void LoadTable() override;
     // Writes rec into grid line row; a row below 1 appends a line.
     void SetRow(long row, const PROMOZIONI* rec);
     // The row editors' way back to this editor's grid, which only this
@@ -50,10 +50,6 @@ public:
 
     // Record commands.
     void OnRecordSalva() override;
-    void OnRecordAnnulla() override;
-    void OnRecordPrec() override;
-    void OnRecordSucc() override;
-    void OnRecordCerca() override;
     void OnRecordElimina() override;
     void OnRecordDuplica();
     // Gives prt_codice the next free code of the selected registro.
@@ -150,27 +146,20 @@ protected:
     bool OnInitDialog() override;
     bool OnCommand(int id) override;
     bool PreTranslateMessage(QKeyEvent* e) override;
+    long HeaderCode() const override { return m_prt.prt_codice; }
+    const char* HeaderDesc() const override { return m_prt.prt_desc; }
+    const char* HeaderRegistro() const override { return m_prt.prt_registro; }
+    void SetHeaderCode(long code) override { m_prt.prt_codice = code; }
+    void ReadHeader(const SACommand& cmd) override;
+    bool SearchHeader(long code) override;
+    bool RunSearchList() override;
 
 private:
-    // Re-reads m_prt by its code: 1 found, 0 gone, -1 failure (reported).
-    int RereadHeader();
-    // RereadHeader, then the fields shown again; the editor closes as if
-    // cancelled when the promotion is gone. True when found.
-    bool RefreshHeader();
-    // Next (or previous) header in the current order, or the last one;
-    // false when there is none.
-    bool ReadNeighbour(bool next, PROMOTES* out);
-    bool ReadLast(PROMOTES* out);
-    void MoveRecord(bool next);
     // Highest code of a registro plus one, within its range; m_cmd open.
     long NextFreeCode(const char* registro);
     // A new promotion starts on the next free code of its registro, its
     // default depot and price list named.
     void ProposeCode();
-    // m_prt now holds a header as the table object read (or wrote) it: its
-    // code and description are the keys of previous, next and delete, which
-    // must not follow what the form has typed over them since.
-    void NoteKeys();
     void EnableAddedButtons(bool enable);
     void OnClickSscheck1();
     void AddRow(bool filtered);
@@ -180,9 +169,6 @@ private:
     long m_progressStep = 0;
     int m_progressAdvances = 0;
     bool m_loading = false;  // LoadTable at work: SetRow leaves the widths alone
-    bool m_keysRead = false;
-    long m_keyCodice = 0;
-    char m_keyDesc[sizeof(PROMOTES::prt_desc)] = {};
     // The user typed, chose or ticked something since the form was filled.
     bool m_bTyped = false;
 };

@@ -1,4 +1,4 @@
-#include "promozioni/PromoTrova.h"
+#include "frame/lookup/PromoTrova.h"
 
 #include <algorithm>
 
