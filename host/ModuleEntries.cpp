@@ -1,5 +1,6 @@
-// Menu entries of the module: the promotions list, and (with --debug) an
-// entry that opens the header editor on a promotion chosen by its stored code.
+// Menu entries of the module: the promotions list, the incentive campaigns
+// and (with --debug) an entry that opens the header editor on a promotion
+// chosen by its stored code.
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -13,6 +14,7 @@
 #include "frame/ui/OrvPar.h"
 #include "frame/ui/OrvUi.h"
 #include "host/HostRegistry.h"
+#include "incentivi/IncentiviPersDlg.h"
 #include "promozioni/PromozioniHead.h"
 #include "promozioni/PromozioniHeadBr.h"
 
@@ -75,6 +77,11 @@ void ApriPromozione() {
     orvpar.ModalResult(frame::ui().RunModal(&dlg));
 }
 
+void IncentiviPersonale() {
+    CIncentiviPersDlg dlg(QApplication::activeWindow());
+    orvpar.ModalResult(frame::ui().RunModal(&dlg));
+}
+
 }  // namespace
 
 // Called once by the program before its main window is built. The list goes
@@ -82,5 +89,6 @@ void ApriPromozione() {
 // "Ricerche" with the lookups.
 void RegisterModuleEntries(bool debug) {
     HostRegistry::Entries().push_back({QStringLiteral("Promozioni"), CercaPromozioni});
+    HostRegistry::Entries().push_back({QStringLiteral("Incentivi Personale"), IncentiviPersonale});
     if (debug) HostRegistry::Lookups().push_back({QStringLiteral("Apri Promozione (debug)..."), ApriPromozione});
 }
