@@ -1,6 +1,7 @@
 #include "incentivi/IncentiviPersDlg.h"
 
 #include <climits>
+#include <map>
 #include <set>
 #include <string>
 
@@ -34,12 +35,18 @@ constexpr const char* kLoadRows =
     "inr_entita, inr_entita2 FROM admin.incper INNER JOIN admin.artanag  ON inr_art = ana_codice "
     "WHERE inr_incph = :codice ORDER BY inr_codice";
 
+// Sales of every article of a campaign in one depot, one line per row code.
+// Each movement counts with the weight of its reason's sold flags (+1 adds,
+// -1 takes away, 0 neither); reasons outside the sold figures and linked
+// movements do not count. One statement for the whole list rather than one
+// per line: planned once, it takes half the time of 500 (bench_incentivi).
 constexpr const char* kVenduto =
-    "SELECT SUM((cau_vvenduto_1 - cau_vvenduto_2) * mov_totale) AS venduto_eur, "
+    "SELECT inr_codice, SUM((cau_vvenduto_1 - cau_vvenduto_2) * mov_totale) AS venduto_eur, "
     "SUM((cau_vvenduto_1 - cau_vvenduto_2) * mov_quantita) AS venduto_qta FROM admin.storico1 "
     "INNER JOIN admin.caumaga1 ON mov_cau = cau_codice INNER JOIN admin.incper ON mov_codice = inr_art "
-    "INNER JOIN admin.incperh ON inr_incph = inh_codice WHERE incper.inr_codice = :codice AND mov_data "
-    "BETWEEN inh_start AND inh_stop AND mov_rel = 0  AND mov_dep = :coddep AND cau_vvenduto_0 = 0";
+    "INNER JOIN admin.incperh ON inr_incph = inh_codice WHERE inr_incph = :codice AND mov_data "
+    "BETWEEN inh_start AND inh_stop AND mov_rel = 0 AND mov_dep = :coddep AND cau_vvenduto_0 = 0 "
+    "GROUP BY inr_codice";
 
 constexpr COLORREF kFooterDivider = RGB(216, 231, 252);
 
@@ -436,9 +443,10 @@ void CIncentiviPersDlg::ShowCampaign(const INCPERH& inh) {
 
 void CIncentiviPersDlg::OnNew() {
     if (!m_bHeaderContext) {
+        // The selection goes first: its change would show the focused line.
+        List()->ClearSelection();
         sqlinr.Blank(nullptr, &m_inh, &m_inr);  // the code is drawn when it is written
         m_bProductNew = true;
-        List()->ClearSelection();
         SetProductFields();
         GotoDlgCtrl(ui->btnArticolo);
         return;
@@ -674,32 +682,38 @@ void CIncentiviPersDlg::OnReward() {
     bar->SetPos(0);
     bar->SetStep(1);
     bar->ShowProgress(true);
+    std::map<long, std::pair<double, double>> sold;  // by row code: value, pieces
+    bool read = false;
     try {
         orvdb::DbSession db(m_con, m_cmd);
         m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(kVenduto));
-        for (int i = 0; i < list->GetRowCount(); ++i) {
-            bar->StepIt();
-            COrvReportRecord* r = list->GetRow(i);
-            m_cmd.Param("codice").setAsLong(r->GetBookmark());
-            m_cmd.Param("coddep").setAsLong(GetDeposito());
-            m_cmd.Execute();
-            double venduto = 0, qta = 0;
-            while (m_cmd.FetchNext()) {
-                if (!m_cmd.Field("venduto_eur").isNull()) venduto += m_cmd.Field("venduto_eur").asDouble();
-                if (!m_cmd.Field("venduto_qta").isNull()) qta += m_cmd.Field("venduto_qta").asDouble();
-            }
-            m_cmd.Close();
-            r->SetItemValue(COL_INC_VENDUTO, venduto);
-            r->SetItemValue(COL_INC_QTA, qta);
-            double premio = 0;
-            // A line that no longer earns shows 0: after a run with another
-            // depot or other figures the column tells what this run computed.
-            CalcPremio(r->GetItemValue(COL_INC_SOGLIA), r->GetItemValue(COL_INC_ENTITA),
-                       r->GetItemValue(COL_INC_ENTITA2), venduto, qta, &premio);
-            r->SetItemValue(COL_INC_PREMIO, premio);
+        m_cmd.Param("codice").setAsLong(m_inh.inh_codice);
+        m_cmd.Param("coddep").setAsLong(GetDeposito());
+        m_cmd.Execute();
+        while (m_cmd.FetchNext()) {
+            auto& s = sold[m_cmd.Field("inr_codice").asLong()];
+            if (!m_cmd.Field("venduto_eur").isNull()) s.first += m_cmd.Field("venduto_eur").asDouble();
+            if (!m_cmd.Field("venduto_qta").isNull()) s.second += m_cmd.Field("venduto_qta").asDouble();
         }
+        m_cmd.Close();
+        read = true;
     } catch (const SAException& e) {
         SAExceptionDisplay(e, LOCATION);
+    }
+    for (int i = 0; read && i < list->GetRowCount(); ++i) {
+        bar->StepIt();
+        COrvReportRecord* r = list->GetRow(i);
+        const auto it = sold.find(r->GetBookmark());
+        const double venduto = it == sold.end() ? 0 : it->second.first;
+        const double qta = it == sold.end() ? 0 : it->second.second;
+        r->SetItemValue(COL_INC_VENDUTO, venduto);
+        r->SetItemValue(COL_INC_QTA, qta);
+        double premio = 0;
+        // A line that no longer earns shows 0: after a run with another
+        // depot or other figures the column tells what this run computed.
+        CalcPremio(r->GetItemValue(COL_INC_SOGLIA), r->GetItemValue(COL_INC_ENTITA), r->GetItemValue(COL_INC_ENTITA2),
+                   venduto, qta, &premio);
+        r->SetItemValue(COL_INC_PREMIO, premio);
     }
     UpdateFooter();
     bar->ShowProgress(false);

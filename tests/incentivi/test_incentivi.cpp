@@ -26,6 +26,15 @@ using namespace promotest;
 
 namespace {
 
+// The sales of one line, statement by statement: the oracle of the one
+// statement "Calcola" runs for the whole list.
+constexpr const char* kVendutoRiga =
+    "SELECT SUM((cau_vvenduto_1 - cau_vvenduto_2) * mov_totale) AS venduto_eur, "
+    "SUM((cau_vvenduto_1 - cau_vvenduto_2) * mov_quantita) AS venduto_qta FROM admin.storico1 "
+    "INNER JOIN admin.caumaga1 ON mov_cau = cau_codice INNER JOIN admin.incper ON mov_codice = inr_art "
+    "INNER JOIN admin.incperh ON inr_incph = inh_codice WHERE incper.inr_codice = :codice AND mov_data "
+    "BETWEEN inh_start AND inh_stop AND mov_rel = 0  AND mov_dep = :coddep AND cau_vvenduto_0 = 0";
+
 class IncentiviTest : public DbTest {
 protected:
     void SetUp() override {
@@ -128,6 +137,23 @@ TEST_F(IncentiviTest, RewardsFollowTheSalesOfTheChosenDepotAndPeriod) {
         EXPECT_NEAR(v[5], c.premio, 1e-9);
         sums[0] += c.venduto, sums[1] += c.qta, sums[2] += c.premio;
     }
+    for (long dep : {1, 2, 3}) {
+        ChooseDepot(dlg, dep);
+        ASSERT_TRUE(dlg.RunCommand(ID_INC_CALCOLA));
+        SACommand cmd(&con, kVendutoRiga);
+        for (int r = 0; r < dlg.List()->GetRowCount(); ++r) {
+            const COrvReportRecord* line = dlg.List()->GetRow(r);
+            SCOPED_TRACE(line->GetItemText(COL_INC_CODICE).toStdString() + " depot " + std::to_string(dep));
+            cmd.Param("codice").setAsLong(line->GetBookmark());
+            cmd.Param("coddep").setAsLong(dep);
+            cmd.Execute();
+            ASSERT_TRUE(cmd.FetchNext());
+            EXPECT_NEAR(line->GetItemValue(COL_INC_VENDUTO), cmd.Field("venduto_eur").asDouble(), 1e-9);
+            EXPECT_NEAR(line->GetItemValue(COL_INC_QTA), cmd.Field("venduto_qta").asDouble(), 1e-9);
+        }
+    }
+    ChooseDepot(dlg, 2);
+    ASSERT_TRUE(dlg.RunCommand(ID_INC_CALCOLA));
     ASSERT_EQ(dlg.List()->GetFooterRecordCount(), 1);
     EXPECT_TRUE(dlg.List()->IsFooterRowsVisible());
     const COrvReportRecord* f = dlg.List()->GetFooterRecord(0);
@@ -322,6 +348,11 @@ TEST_F(IncentiviTest, HeaderAndProductAreCreatedSavedAndRefusedWhenIncomplete) {
     ASSERT_TRUE(dlg.RunCommand(ID_INC_SALVA));
     EXPECT_EQ(Values(dlg, "ART006"), (std::vector<double>{8, 0, 0.25, 0, 0, 0}));
     EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.incper"), 1);
+    // New again, with the saved line still focused: a blank article
+    ASSERT_TRUE(dlg.RunCommand(ID_INC_NUOVO));
+    EXPECT_TRUE(dlg.IsProductNew());
+    EXPECT_EQ(W<COrvEdit>(dlg, "edtArt")->GetText(), "");
+    EXPECT_EQ(dlg.m_inr.inr_incph, 1);
 }
 
 TEST_F(IncentiviTest, DeleteMovesOnAndTheLastCampaignClosesTheDialog) {
