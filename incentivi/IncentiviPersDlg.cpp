@@ -391,7 +391,7 @@ void CIncentiviPersDlg::OnSelectionChanged() {
         // What is typed now goes to every selected row on Save.
         BlankProductForm();
         m_bProductNew = false;
-    } else if (COrvReportRecord* r = list->GetFocusedRecord()) {
+    } else if (COrvReportRecord* r = CurrentRecord()) {
         INCPER rec{};
         if (ScanIncentivoPersonale(r->GetBookmark(), &rec) == 0) {
             m_inr = rec;
@@ -400,6 +400,12 @@ void CIncentiviPersDlg::OnSelectionChanged() {
         }
     }
     UpdateCommandUI();
+}
+
+COrvReportRecord* CIncentiviPersDlg::CurrentRecord() const {
+    // The one selected line, else the focused one: what the user points at.
+    const COrvReportControl* list = List();
+    return list->GetSelectedCount() == 1 ? list->GetSelectedRecords().front() : list->GetFocusedRecord();
 }
 
 bool CIncentiviPersDlg::ProductExists(const QString& code) const {
@@ -570,7 +576,7 @@ void CIncentiviPersDlg::OnDelete() {
             }
             ShowCampaign(found);
         } else if (list->GetSelectedCount() < 2) {
-            COrvReportRecord* r = list->GetFocusedRecord();
+            COrvReportRecord* r = CurrentRecord();
             INCPER row{};
             if (!r || !sqlinr.Search(&m_cmd, r->GetBookmark(), &row)) return;
             sqlinr.SqlTransaction(&m_cmd, &row, orvdb::SQL_DELETE);

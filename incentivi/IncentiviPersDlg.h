@@ -125,6 +125,7 @@ private:
     void Move(bool next);
     void OnSelectionChanged();
     void BlankProductForm();
+    COrvReportRecord* CurrentRecord() const;
     void AddLine(long code, const QString& art, const QString& desc, double soglia, double entita, double entita2);
     void SaveProduct();
     void SaveSelectedProducts();

@@ -383,8 +383,8 @@ TEST_F(IncentiviTest, DeletingLinesOneOrSeveralWithTheQuestion) {
     Row(3, 1, "ART006", 0, 0, 1);
     CIncentiviPersDlg dlg;
     ASSERT_TRUE(dlg.EnsureInit());
-    dlg.List()->SetFocusedRow(dlg.List()->FindBookmark(3));
     dlg.List()->SelectRow(dlg.List()->FindBookmark(3));
+    EXPECT_EQ(W<COrvEdit>(dlg, "edtArt")->GetText(), "ART006");  // the line shows in the form
     dlg.SetHeaderContext(false);
     ASSERT_TRUE(dlg.RunCommand(ID_INC_ELIMINA));
     EXPECT_EQ(dlg.List()->GetRowCount(), 2);
