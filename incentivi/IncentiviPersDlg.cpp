@@ -582,6 +582,8 @@ void CIncentiviPersDlg::OnDelete() {
             sqlinr.SqlTransaction(&m_cmd, &row, orvdb::SQL_DELETE);
             list->RemoveRecord(r);
             if (list->IsFooterRowsVisible()) UpdateFooter();
+            // The form lets the deleted row go, then shows the line now current.
+            BlankProductForm();
             OnSelectionChanged();
         } else {
             if (!DBConferma()) return;

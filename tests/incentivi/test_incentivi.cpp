@@ -389,6 +389,7 @@ TEST_F(IncentiviTest, DeletingLinesOneOrSeveralWithTheQuestion) {
     ASSERT_TRUE(dlg.RunCommand(ID_INC_ELIMINA));
     EXPECT_EQ(dlg.List()->GetRowCount(), 2);
     EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.incper WHERE inr_codice = 3"), 0);
+    EXPECT_NE(dlg.m_inr.inr_codice, 3);  // a Save now cannot reach the deleted row
 
     SelectAll(dlg);
     ui.QueueAnswer(frame::IDNO);
