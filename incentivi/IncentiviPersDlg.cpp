@@ -3,7 +3,6 @@
 #include <climits>
 #include <map>
 #include <set>
-#include <string>
 
 #include <QApplication>
 #include <QFile>
@@ -47,6 +46,9 @@ constexpr const char* kVenduto =
     "INNER JOIN admin.incperh ON inr_incph = inh_codice WHERE inr_incph = :codice AND mov_data "
     "BETWEEN inh_start AND inh_stop AND mov_rel = 0 AND mov_dep = :coddep AND cau_vvenduto_0 = 0 "
     "GROUP BY inr_codice";
+
+// ReadOne of a statement without :codice.
+constexpr long kNoCode = LONG_MIN;
 
 constexpr COLORREF kFooterDivider = RGB(216, 231, 252);
 
@@ -555,7 +557,7 @@ void CIncentiviPersDlg::SaveHeader() {
 
 bool CIncentiviPersDlg::ReadOne(const char* sql, long code, INCPERH* out) {
     m_cmd.setCommandText(COrvPostgreSQL::QueryAdapt(sql, 1));
-    if (code != LONG_MIN) m_cmd.Param("codice").setAsLong(code);
+    if (code != kNoCode) m_cmd.Param("codice").setAsLong(code);
     m_cmd.Execute();
     const bool found = m_cmd.FetchNext();
     if (found) sqlinh.ReadFields(&m_cmd, out);
@@ -570,7 +572,7 @@ void CIncentiviPersDlg::OnDelete() {
         if (m_bHeaderContext) {
             sqlinh.SqlTransaction(&m_cmd, &m_inh, orvdb::SQL_DELETE);
             INCPERH found{};
-            if (!ReadOne(kSelectNext, m_inh.inh_codice, &found) && !ReadOne(kSelectNewest, LONG_MIN, &found)) {
+            if (!ReadOne(kSelectNext, m_inh.inh_codice, &found) && !ReadOne(kSelectNewest, kNoCode, &found)) {
                 EndDialog(frame::IDCANCEL);
                 return;
             }
