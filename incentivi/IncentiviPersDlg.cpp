@@ -183,7 +183,9 @@ void CIncentiviPersDlg::CreateToolBar() {
     tb->BeginCreate();
     for (const CommandSpec& c : kCommands) {
         tb->AddButton(c.id, IMG_NONE, QString::fromUtf8(c.caption), TBS_ICON_CAPTION);
+        // The frame's images have none of these commands: the style's own.
         tb->Button(c.id)->setIcon(style()->standardIcon(c.icon));
+        tb->Button(c.id)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         tb->SetButtonTooltip(c.id, QString::fromUtf8(c.tip));
         tb->Button(c.id)->setStatusTip(QString::fromUtf8(c.tip));
     }
