@@ -556,3 +556,28 @@ JOIN admin.prmacqhe AS h ON h.pah_codice = 3;
 COMMIT;
 
 ANALYZE;
+
+-- Second staff incentive campaign -------------------------------------------------
+
+-- March in every shop: the articles that sold in at least two shops that
+-- month and were brought back at least once, so "Calcola" shows returns
+-- lowering the totals whichever shop is chosen. Odd lines reward 3 % of the
+-- value above 50.00, even lines 0.20 a piece above 30 pieces.
+INSERT INTO admin.incperh (inh_codice, inh_desc, inh_start, inh_stop)
+VALUES (2, 'INCENTIVO MARZO PIU'' VENDUTI', '2026-03-01', '2026-03-31');
+
+INSERT INTO admin.incper (inr_codice, inr_dep, inr_art, inr_soglia, inr_entita, inr_entita2, inr_incph, inr_art_des)
+SELECT 1000 + k, 1, s.mov_codice,
+       CASE WHEN k % 2 = 1 THEN 50 ELSE 30 END,
+       CASE WHEN k % 2 = 1 THEN 3 ELSE 0 END,
+       CASE WHEN k % 2 = 1 THEN 0 ELSE 0.20 END,
+       2, a.ana_desc1
+FROM (SELECT mov_codice, row_number() OVER (ORDER BY mov_codice) AS k
+      FROM admin.storico1
+      WHERE mov_data BETWEEN '2026-03-01' AND '2026-03-31' AND mov_rel = 0
+      GROUP BY mov_codice
+      HAVING COUNT(DISTINCT mov_dep) FILTER (WHERE mov_cau = 1) >= 2
+         AND COUNT(*) FILTER (WHERE mov_cau = 2) >= 1
+      ORDER BY mov_codice
+      LIMIT 12) AS s
+JOIN admin.artanag AS a ON a.ana_codice = s.mov_codice;

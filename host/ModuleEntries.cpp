@@ -1,6 +1,6 @@
-// Menu entries of the module: the promotions and sell-in promotions lists,
-// and (with --debug) an entry that opens the header editor on a promotion
-// chosen by its stored code.
+// Menu entries of the modules: the promotions and sell-in promotions lists,
+// the staff incentive campaigns, and (with --debug) an entry that opens the
+// header editor on a promotion chosen by its stored code.
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -14,6 +14,7 @@
 #include "frame/ui/OrvPar.h"
 #include "frame/ui/OrvUi.h"
 #include "host/HostRegistry.h"
+#include "incentivi/IncentiviPersDlg.h"
 #include "promozioni/PromozioniHead.h"
 #include "promozioni/PromozioniHeadBr.h"
 #include "sellin/PromoSellinBr.h"
@@ -82,6 +83,11 @@ void ApriPromozione() {
     orvpar.ModalResult(frame::ui().RunModal(&dlg));
 }
 
+void IncentiviPersonale() {
+    CIncentiviPersDlg dlg(QApplication::activeWindow());
+    orvpar.ModalResult(frame::ui().RunModal(&dlg));
+}
+
 }  // namespace
 
 // Called once by the program before its main window is built. The list goes
@@ -90,5 +96,6 @@ void ApriPromozione() {
 void RegisterModuleEntries(bool debug) {
     HostRegistry::Entries().push_back({QStringLiteral("Promozioni"), CercaPromozioni});
     HostRegistry::Entries().push_back({QStringLiteral("Promozioni Sellin"), CercaPromozioniSellin});
+    HostRegistry::Entries().push_back({QStringLiteral("Incentivi Personale"), IncentiviPersonale});
     if (debug) HostRegistry::Lookups().push_back({QStringLiteral("Apri Promozione (debug)..."), ApriPromozione});
 }

@@ -31,3 +31,6 @@ fi
 if [[ -x $build/bench/bench_workbook ]]; then
   QT_QPA_PLATFORM=offscreen "$build/bench/bench_workbook" --db "host=$sock user=promo dbname=promo_bench"
 fi
+if [[ -x $build/bench/bench_incentivi ]]; then
+  QT_QPA_PLATFORM=offscreen "$build/bench/bench_incentivi" --db "host=$sock user=promo dbname=promo_bench"
+fi
