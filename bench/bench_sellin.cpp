@@ -1,9 +1,12 @@
 // The sell-in editor's LoadTable on a 2500-row promotion - count, select with
 // the article join, records, SetRow with the net price into the 14-column
 // grid - against the bare libpq fetch of the same statements plus the same
-// cell texts (net price included). Prints both and the ratio.
+// cell texts (net price included); and the list on a million headers, opened
+// on the middle one and searched by description, against the bare SQL of the
+// same statements. Prints the ratios.
 //
 //   bench_sellin --db "host=... dbname=..."   (see scripts/bench.sh)
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +21,10 @@
 #include "bench/BenchSupport.h"
 #include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
+#include "frame/ui/OrvControls.h"
+#include "frame/ui/OrvHelpers.h"
 #include "sellin/PromoSellin.h"
+#include "sellin/PromoSellinBr.h"
 
 namespace {
 
@@ -132,8 +138,123 @@ void BM_BareLibpqConnect(benchmark::State& state) {
     if (cells.size() != static_cast<size_t>(kRows) * 14) state.SkipWithError("expected 2500 x 14 cells");
 }
 
+// ---- the list on a million headers ---------------------------------------------
+
+constexpr long kListFirst = 10000000;  // registri K and L
+constexpr long kListCount = 1000000;
+constexpr long kMiddle = kListFirst + kListCount / 2;
+constexpr const char* kSearched = "PROMO 0421";
+// Lines of the page the list asked for, and from which line (0: none yet);
+// the bare runs read the same.
+long g_pageRows = 0, g_pageFirst = 0, g_searchRows = 0;
+
+// A million headers, each description four times, in their own range.
+void SeedList() {
+    SAConnection con;
+    con.Connect(g_conninfo);
+    SACommand cmd(&con, "SELECT COUNT(*) FROM admin.prmacqhe WHERE pah_codice > 10000000");
+    cmd.Execute();
+    cmd.FetchNext();
+    if (cmd.Field(1).asLong() == kListCount) return;
+    for (const char* sql :
+         {"DELETE FROM admin.prmacqhe WHERE pah_codice > 10000000",
+          "INSERT INTO admin.prmacqhe (pah_codice, pah_desc, pah_forn, pah_registro, pah_data_ini, pah_data_fin) "
+          "SELECT 10000000 + g, 'PROMO ' || lpad((g::bigint * 7919 % 250000)::text, 6, '0'), 1 + g % 9, "
+          "CASE WHEN g < 1000000 THEN 'K' ELSE 'L' END, DATE '2026-01-01' + g % 300, DATE '2026-02-01' + g % 300 "
+          "FROM generate_series(1, 1000000) g",
+          "ANALYZE admin.prmacqhe"}) {
+        cmd.setCommandText(sql);
+        cmd.Execute();
+    }
+}
+
+// The list opened by the editor's search on a header in the middle: first
+// header from the code, its line by counts, the page around it.
+void BM_ListOpen(benchmark::State& state) {
+    for (auto _ : state) {
+        CPromoSellinBr br;
+        br.m_pah.pah_codice = kMiddle;
+        br.EnsureInit();
+        // The page in view, as the shown list reads it.
+        br.Grid()->FetchVisibleRows();
+        if (br.PagesRead().empty()) state.SkipWithError("no page read");
+        else g_pageRows = br.PagesRead().back().wanted, g_pageFirst = br.PagesRead().back().first;
+    }
+}
+
+void BM_DescSearch(benchmark::State& state) {
+    CPromoSellinBr br;
+    br.m_pah.pah_codice = kMiddle;
+    br.EnsureInit();
+    auto* desc = br.findChild<COrvEdit*>(QStringLiteral("edtDesc"));
+    for (auto _ : state) {
+        desc->SetText(kSearched);
+        desc->SetModify(true);
+        br.OnLostFocusEventDesc();
+        br.Grid()->FetchVisibleRows();
+        benchmark::DoNotOptimize(br.Grid()->GetVirtualRows());
+    }
+    if (br.PagesRead().empty()) state.SkipWithError("no page read");
+    else g_searchRows = br.PagesRead().back().wanted;
+}
+
+PGresult* Run(PGconn* c, const std::string& sql, std::vector<std::string> params = {}) {
+    std::vector<const char*> values;
+    for (const auto& p : params) values.push_back(p.c_str());
+    return PQexecParams(c, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(), nullptr, nullptr,
+                        0);
+}
+
+long Count(PGconn* c, const std::string& sql, std::vector<std::string> params = {}) {
+    PGresult* r = Run(c, sql, std::move(params));
+    const long n = std::atol(PQgetvalue(r, 0, 0));
+    PQclear(r);
+    return n;
+}
+
+// The same statements on a connection of their own, the page read as rows.
+void BM_ListOpenBare(benchmark::State& state) {
+    for (auto _ : state) {
+        PGconn* c = PQconnectdb(g_conninfo.c_str());
+        PGresult* first = Run(c, "SELECT * FROM admin.prmacqhe WHERE pah_codice >= $1 ORDER BY pah_codice LIMIT 1",
+                              {std::to_string(kMiddle)});
+        const std::string code = PQgetvalue(first, 0, PQfnumber(first, "pah_codice"));
+        const std::string desc = PQgetvalue(first, 0, PQfnumber(first, "pah_desc"));
+        PQclear(first);
+        const long line =
+            Count(c, "SELECT COUNT(*) FROM admin.prmacqhe WHERE pah_desc <= $1", {desc}) -
+            Count(c, "SELECT COUNT(*) FROM admin.prmacqhe WHERE pah_desc = $1 AND pah_codice > $2", {desc, code});
+        benchmark::DoNotOptimize(Count(c, "SELECT COUNT(*) FROM admin.prmacqhe"));
+        benchmark::DoNotOptimize(line);
+        PGresult* page = Run(c, "SELECT * FROM admin.prmacqhe ORDER BY pah_desc, pah_codice LIMIT " +
+                                    std::to_string(g_pageRows) + " OFFSET " + std::to_string(g_pageFirst - 1));
+        benchmark::DoNotOptimize(PQntuples(page));
+        PQclear(page);
+        PQfinish(c);
+    }
+}
+
+void BM_DescSearchBare(benchmark::State& state) {
+    PGconn* c = PQconnectdb(g_conninfo.c_str());
+    const std::string filter = "pah_desc LIKE(" + SqlQuote(kSearched, false, true, true) + ")";
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Count(c, "SELECT COUNT(*) FROM admin.prmacqhe WHERE " + filter));
+        PGresult* page =
+            Run(c, "SELECT * FROM admin.prmacqhe WHERE " + filter + " ORDER BY pah_desc, pah_codice LIMIT " +
+                       std::to_string(g_searchRows));
+        benchmark::DoNotOptimize(PQntuples(page));
+        PQclear(page);
+    }
+    PQfinish(c);
+}
+
 }  // namespace
 
+// The list first: the bare runs read the pages it asked for.
+BENCHMARK(BM_ListOpen)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_ListOpenBare)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_DescSearch)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_DescSearchBare)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_BareLibpqConnect)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_LoadTable)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
@@ -144,6 +265,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     orvdb::SetConnInfo(g_conninfo);
     Seed();
+    SeedList();
     benchmark::Initialize(&argc, argv);
     bench::TimesReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -153,5 +275,11 @@ int main(int argc, char** argv) {
         std::printf("\n2500 sell-in rows into the grid: LoadTable %.3f ms, bare libpq + texts with a connection "
                     "%.3f ms, ratio %.2fx (target <= 2x)\n",
                     load, bare, load / bare);
+    const double open = reporter.Real("BM_ListOpen"), openBare = reporter.Real("BM_ListOpenBare"),
+                 search = reporter.Real("BM_DescSearch"), searchBare = reporter.Real("BM_DescSearchBare");
+    if (openBare > 0 && searchBare > 0)
+        std::printf("list of 1 000 000 headers: opening on the middle one %.3f ms vs bare %.3f ms, ratio %.2fx; "
+                    "description search %.3f ms vs bare %.3f ms, ratio %.2fx (targets <= 1.3x)\n",
+                    open, openBare, open / openBare, search, searchBare, search / searchBare);
     return 0;
 }
