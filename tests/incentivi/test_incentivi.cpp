@@ -35,13 +35,10 @@ constexpr const char* kVendutoRiga =
     "INNER JOIN admin.incperh ON inr_incph = inh_codice WHERE incper.inr_codice = :codice AND mov_data "
     "BETWEEN inh_start AND inh_stop AND mov_rel = 0  AND mov_dep = :coddep AND cau_vvenduto_0 = 0";
 
-class IncentiviTest : public DbTest {
+class IncentiviTest : public CompanyTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        orvdb::SetConnInfo(SuiteConnInfo());
-        SACommand cmd(&con);
-        LoadCompany(&cmd);
+        CompanyTest::SetUp();
         Exec("DELETE FROM admin.incper WHERE inr_incph <> 1");
         Exec("DELETE FROM admin.incperh WHERE inh_codice <> 1");
         Exec("DELETE FROM admin.storico1 WHERE mov_serial >= 100");

@@ -23,13 +23,10 @@ namespace {
 const std::string kByCode = "prt_codice";
 const std::string kByDesc = "prt_desc, prt_codice";
 
-class BrowserTest : public DbTest {
+class BrowserTest : public CompanyTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        orvdb::SetConnInfo(SuiteConnInfo());
-        SACommand cmd(&con);
-        LoadCompany(&cmd);
+        CompanyTest::SetUp();
         Exec("DELETE FROM admin.promorow");
         Exec("DELETE FROM admin.promote1");
         sqlprt.SetIndex(1);

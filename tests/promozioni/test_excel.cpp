@@ -24,13 +24,11 @@ namespace {
 
 using Sheet = std::vector<std::vector<std::string>>;
 
-class ExcelTest : public DbTest {
+class ExcelTest : public CompanyTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        orvdb::SetConnInfo(SuiteConnInfo());
+        CompanyTest::SetUp();
         SACommand cmd(&con);
-        LoadCompany(&cmd);
         Exec("DELETE FROM admin.promorow WHERE prm_codice > 3 OR prm_prt <> 1");
         dlg = std::make_unique<CPromozioniHead>();
         ASSERT_TRUE(sqlprt.Search(&cmd, 1, &dlg->m_prt));

@@ -33,13 +33,11 @@ using namespace promotest;
 
 namespace {
 
-class FiltriTest : public DbTest {
+class FiltriTest : public CompanyTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        orvdb::SetConnInfo(SuiteConnInfo());
+        CompanyTest::SetUp();
         SACommand cmd(&con);
-        LoadCompany(&cmd);
         ASSERT_TRUE(sqlprt.Search(&cmd, 1, &head));
         Exec("DELETE FROM admin.promorow WHERE prm_codice > 3 OR prm_prt <> 1");
         Exec("DELETE FROM admin.depositi WHERE dep_codice > 3");

@@ -20,13 +20,10 @@ using namespace promotest;
 
 namespace {
 
-class HeadTest : public DbTest {
+class HeadTest : public CompanyTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        orvdb::SetConnInfo(SuiteConnInfo());
-        SACommand cmd(&con);
-        LoadCompany(&cmd);
+        CompanyTest::SetUp();
     }
 
     // An editor started on an existing promotion, as the browser opens it.

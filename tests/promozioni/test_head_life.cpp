@@ -25,13 +25,10 @@ using namespace promotest;
 
 namespace {
 
-class HeadLifeTest : public DbTest {
+class HeadLifeTest : public CompanyTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        orvdb::SetConnInfo(SuiteConnInfo());
-        SACommand cmd(&con);
-        LoadCompany(&cmd);
+        CompanyTest::SetUp();
         sqlprt.SetIndex(1);
     }
     void TearDown() override {

@@ -17,13 +17,11 @@ using namespace promotest;
 
 namespace {
 
-class LabelsTest : public DbTest {
+class LabelsTest : public CompanyTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        orvdb::SetConnInfo(SuiteConnInfo());
+        CompanyTest::SetUp();
         SACommand cmd(&con);
-        LoadCompany(&cmd);
         Exec("DELETE FROM admin.battenti");
         Exec("DELETE FROM admin.promorow WHERE prm_codice > 3");
         dlg = std::make_unique<CPromozioniHead>();

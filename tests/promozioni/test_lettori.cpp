@@ -54,13 +54,11 @@ TEST(ReadingLine, LayoutsOfTheTerminals) {
     }
 }
 
-class LettoriTest : public DbTest {
+class LettoriTest : public CompanyTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        orvdb::SetConnInfo(SuiteConnInfo());
+        CompanyTest::SetUp();
         SACommand cmd(&con);
-        LoadCompany(&cmd);
         Cleanup();
         orvpar.dataDir = data.path().toStdString();
         QDir(data.path()).mkpath(QStringLiteral("in"));

@@ -29,13 +29,11 @@ using namespace promotest;
 
 namespace {
 
-class RowTest : public DbTest {
+class RowTest : public CompanyTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        orvdb::SetConnInfo(SuiteConnInfo());
+        CompanyTest::SetUp();
         SACommand cmd(&con);
-        LoadCompany(&cmd);
         ASSERT_TRUE(sqlprt.Search(&cmd, 1, &head));
         Cleanup();
     }

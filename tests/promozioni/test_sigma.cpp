@@ -37,13 +37,11 @@ const char* const kListing =
     "ZZNOPE\tsconosciuto\t1\t2\t3\t5\t1234\tx\n"
     "ZZART003\tsenza ean\t1\t2\t3\t5\t\tx\n";
 
-class SigmaTest : public DbTest {
+class SigmaTest : public CompanyTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        orvdb::SetConnInfo(SuiteConnInfo());
+        CompanyTest::SetUp();
         SACommand cmd(&con);
-        LoadCompany(&cmd);
         Exec("DELETE FROM admin.promorow WHERE prm_codice > 3 OR prm_prt <> 1");
         orvpar.dataDir = data.path().toStdString();
         dlg = std::make_unique<CPromozioniHead>();

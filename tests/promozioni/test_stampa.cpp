@@ -29,13 +29,10 @@ QString PdfText(const QString& path) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-class StampaTest : public DbTest {
+class StampaTest : public CompanyTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        orvdb::SetConnInfo(SuiteConnInfo());
-        SACommand cmd(&con);
-        LoadCompany(&cmd);
+        CompanyTest::SetUp();
         qputenv("PROMO_REPORT_OUT", out.path().toUtf8());
     }
     void TearDown() override {

@@ -1,5 +1,7 @@
 #include "tests/support/TestDb.h"
 
+#include "frame/db/SqlTables.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <mutex>
@@ -76,6 +78,13 @@ long QueryLong(const std::string& sql) {
     cmd.Execute();
     if (!cmd.FetchNext()) return 0;
     return cmd.Field(1).asLong();
+}
+
+void CompanyTest::SetUp() {
+    DbTest::SetUp();
+    orvdb::SetConnInfo(SuiteConnInfo());
+    SACommand cmd(&con);
+    LoadCompany(&cmd);
 }
 
 }  // namespace promotest

@@ -29,4 +29,11 @@ protected:
     SAConnection con;
 };
 
+// A module's fixture: the dialogs' connections go to the suite database and
+// the company record (settings, flags) is loaded from it.
+class CompanyTest : public DbTest {
+protected:
+    void SetUp() override;
+};
+
 }  // namespace promotest
