@@ -102,6 +102,10 @@ public:
     // promotion, written to admin.battenti and printed by CFrontaliniSt.
     void OnStampaFrontaliniPromo();
     void OnStampaFrontaliniFinePromo();
+    // How the promotion sold, per article: from the movements (format 1)
+    // or from the sales history (format 2).
+    void OnStampaAndPromo();
+    void OnStampaAndPromo2();
     void OnDblClickFpspread1(long col, long row);
 
     // Number of columns of the rows grid and the link column to the row code.
