@@ -29,6 +29,7 @@
 #include "promozioni/import/ImportSigma.h"
 #include "promozioni/stampa/AnalisiPromo.h"
 #include "promozioni/stampa/FrontaliniPromo.h"
+#include "promozioni/stampa/LiftPromo.h"
 #include "promozioni/stampa/StampaPromozione.h"
 #include "ui_PromozioniHead.h"
 
@@ -551,6 +552,7 @@ bool CPromozioniHead::OnCommand(int id) {
     case ID_STAMPA_FRONTALINI_FINE: OnStampaFrontaliniFinePromo(); return true;
     case ID_STAMPA_ANDAMENTO: OnStampaAndPromo(); return true;
     case ID_STAMPA_ANDAMENTO_2: OnStampaAndPromo2(); return true;
+    case ID_GRAFICO_ANDAMENTO: OnGraficoAndPromo(); return true;
     case ID_RECORD_TROVA: OnTrova(); return true;
     case ID_RECORD_DUPLICA: OnRecordDuplica(); return true;
     default: return COrvRecordDialog::OnCommand(id);
@@ -742,6 +744,7 @@ void CPromozioniHead::OnRecordStampa() {
     items.push_back({ID_STAMPA_PROMO_ACQ, QStringLiteral("Stampa Promozione &Acquisto"), true, false});
     items.push_back({ID_STAMPA_ANDAMENTO, QStringLiteral("Stampa Andamento Promozione - 1° Formato"), true, false});
     items.push_back({ID_STAMPA_ANDAMENTO_2, QStringLiteral("Stampa Andamento Promozione - 2° Formato"), true, false});
+    items.push_back({ID_GRAFICO_ANDAMENTO, QStringLiteral("Grafico Andamento Promozione"), true, false});
     QWidget* button = tb->Button(ID_RECORD_STAMPA);
     const QPoint pos = button ? button->mapToGlobal(QPoint(button->width() / 2, button->height()))
                               : mapToGlobal(rect().center());
@@ -758,6 +761,11 @@ void CPromozioniHead::OnStampaAndPromo() {
 void CPromozioniHead::OnStampaAndPromo2() {
     GetField();
     promo::CAnalisiPromo(this, m_prt, Grid()).Formato2();
+}
+
+void CPromozioniHead::OnGraficoAndPromo() {
+    GetField();
+    promo::CLiftPromo(this, m_prt, Grid()).Run();
 }
 
 void CPromozioniHead::OnStampaElenco() { promo::CStampaPromozione(m_prt).Elenco(); }

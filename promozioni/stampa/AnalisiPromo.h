@@ -50,10 +50,11 @@ public:
     // The work table of the latest Formato1 (without schema).
     const std::string& WorkTable() const { return m_table; }
 
-private:
     // The depots to analyse and, for a single one, its name; false when the
     // user stopped at the question or the look-up, or a failure was shown.
     bool ChooseDepots(std::vector<long>* deps, std::string* name);
+
+private:
     // Writes the work table's rows; false when cancelled.
     bool Compute(SACommand& cmd, const std::vector<long>& deps);
     void RunReport(const std::string& depName);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +26,7 @@
 #include "frame/ui/OrvToolBar.h"
 #include "promozioni/PromozioniHead.h"
 #include "promozioni/stampa/AnalisiPromo.h"
+#include "promozioni/stampa/LiftPromo.h"
 #include "tests/support/ScriptedUi.h"
 #include "tests/support/TestDb.h"
 
@@ -448,6 +450,41 @@ TEST_F(AnalisiTest, PrintMenuRunsBothFormatsOnTheEditorsRows) {
     ASSERT_EQ(ui.tables[0].size(), 2u);  // depots 1 and 2
     EXPECT_EQ(ui.tables[0][0].desc, "FUSILLI");
     EXPECT_DOUBLE_EQ(ui.tables[0][0].valMed, 46);
+}
+
+TEST_F(AnalisiTest, LiftComparesThePromotionWithAsManyDaysBeforeIt) {
+    const struct { double before, during; std::optional<double> lift; } lifts[] = {
+        {4, 8, 100}, {2, 0, -100}, {3, 4, 33.3}, {0, 10, std::nullopt}, {-3, 0, std::nullopt}};
+    for (const auto& l : lifts) EXPECT_EQ(promo::Lift(l.before, l.during), l.lift) << l.before << " " << l.during;
+
+    // 16 days from 10 March against 22 February - 9 March; ART005's sale
+    // before the promotion is in the history already.
+    Exec("INSERT INTO admin.storico1 (mov_serial, mov_data, mov_dep, mov_codice, mov_cau, mov_quantita, mov_totale) "
+         "VALUES (30, '2026-03-04', 1, 'ART005', 1, 4, 12)");
+    AllArticles();
+    prt.prt_depositi[0] = 0;
+    promo::CLiftPromo run(nullptr, prt, &grid);
+    ASSERT_TRUE(run.Run());
+    ASSERT_EQ(run.Giorni().size(), 16u);
+    EXPECT_DOUBLE_EQ(run.Giorni()[10].qPrima, 4);  // 4 March
+    EXPECT_DOUBLE_EQ(run.Giorni()[5].qPromo, 10);  // 15 March
+    std::vector<const promo::LiftArticolo*> high, low;
+    promo::HighestLowest(run.Articoli(), 10, &high, &low);
+    auto codes = [](const std::vector<const promo::LiftArticolo*>& v) {
+        std::string s;
+        for (const auto* a : v) s += a->codice + " ";
+        return s;
+    };
+    // New to sale first; ART008's return before the promotion is no sale.
+    EXPECT_EQ(codes(high), "ART003 ART009 ART010 ART005 ART007 ");
+    EXPECT_EQ(codes(low), "ART007 ART005 ");
+    ASSERT_EQ(ui.reports.size(), 1u);
+    EXPECT_GT(ui.reports[0].pages, 0);
+    const QString text = PdfText(ui.reports[0].pdfPath);
+    // Totals count returns too: 27 against 4 + 2 - 3.
+    for (const char* s : {"Grafico Andamento Promozione", "quantità +800,0 %", "n.d.", "+100,0 %", "-100,0 %",
+                          "Deposito: SEDE CENTRALE"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
 }
 
 }  // namespace
