@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -46,6 +47,17 @@ QString PdfText(const QString& path) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// The article codes of rows, or of pointers to them, each followed by a blank.
+template <class Rows>
+std::string Codes(const Rows& rows) {
+    std::string s;
+    for (const auto& r : rows) {
+        if constexpr (std::is_pointer_v<std::decay_t<decltype(r)>>) s += r->codice + " ";
+        else s += r.codice + " ";
+    }
+    return s;
+}
+
 // The work tables that exist now.
 long WorkTables() {
     return QueryLong("SELECT count(*) FROM pg_tables WHERE schemaname = 'admin' AND tablename LIKE 'andpromo%'");
@@ -55,16 +67,11 @@ long WorkTables() {
 class AnalisiUi : public ScriptedUi {
 public:
     std::vector<std::vector<WorkRow>> tables;  // one per report, in order
-    std::vector<std::string> tableNames;
     std::function<void()> atReport, atFirstCheck;
 
     bool ShowReport(QWidget* parent, const frame::ReportJob& job) override {
         const QStringList& sw = CCrystal::LastRun().switchedTables;
-        if (!sw.isEmpty()) {
-            const std::string table = sw[0].section(" -> ", 1).toStdString();
-            tableNames.push_back(table);
-            tables.push_back(Read(table));
-        }
+        if (!sw.isEmpty()) tables.push_back(Read(sw[0].section(" -> ", 1).toStdString()));
         if (atReport) std::exchange(atReport, nullptr)();
         return ScriptedUi::ShowReport(parent, job);
     }
@@ -191,17 +198,11 @@ TEST_F(AnalisiTest, FiguresPerArticleFollowTheMovementsReasonsAndPeriods) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const auto& r = rows[i];
         const auto& w = want[i];
-        SCOPED_TRACE(w.code);
-        EXPECT_EQ(r.codice, w.code);
-        EXPECT_EQ(r.desc, w.desc);
-        EXPECT_DOUBLE_EQ(r.qtaVend, w.q);
-        EXPECT_DOUBLE_EQ(r.valVend, w.v);
-        EXPECT_DOUBLE_EQ(r.valMed, w.cost);
-        EXPECT_DOUBLE_EQ(r.esiIniQta, w.esi);
-        EXPECT_DOUBLE_EQ(r.carQta, w.cq);
-        EXPECT_DOUBLE_EQ(r.carVal, w.cv);
-        EXPECT_DOUBLE_EQ(r.esiIniVal, w.esiVal);
-        EXPECT_DOUBLE_EQ(r.venTotQta, totQta);
+        EXPECT_EQ(r.codice + "|" + r.desc, std::string(w.code) + "|" + w.desc);
+        // Every figure is rounded to the cent, so exact equality holds.
+        EXPECT_EQ((std::vector<double>{r.qtaVend, r.valVend, r.valMed, r.esiIniQta, r.carQta, r.carVal, r.esiIniVal,
+                                       r.venTotQta}),
+                  (std::vector<double>{w.q, w.v, w.cost, w.esi, w.cq, w.cv, w.esiVal, totQta})) << w.code;
         EXPECT_NEAR(r.venTotVal, totVal, 1e-9);
     }
     const CryRunLog& log = CCrystal::LastRun();
@@ -211,10 +212,8 @@ TEST_F(AnalisiTest, FiguresPerArticleFollowTheMovementsReasonsAndPeriods) {
                            "CryForceSQL(1, 0)",
                            QStringLiteral("CrySwitchTable(0, andpromo, %1)").arg(QString::fromStdString(run.WorkTable())),
                            "CryStringParam(0, start, , 10/03/2026)"}));
-    EXPECT_EQ(Param("stop"), "25/03/2026");
-    EXPECT_EQ(Param("Descrizione"), "ANDAMENTO");
-    EXPECT_EQ(Param("CatClienti"), "005");
-    EXPECT_EQ(Param("Deposito"), "SEDE CENTRALE");
+    EXPECT_EQ(QStringList({Param("stop"), Param("Descrizione"), Param("CatClienti"), Param("Deposito")}),
+              QStringList({"25/03/2026", "ANDAMENTO", "005", "SEDE CENTRALE"}));
     EXPECT_EQ(log.rows, 6);
     ASSERT_EQ(ui.reports.size(), 1u);
     const QString text = PdfText(ui.reports[0].pdfPath);
@@ -230,19 +229,19 @@ TEST_F(AnalisiTest, DepotsQuestionAndLookupChooseWhatIsAnalysed) {
         bool allDepots;
         long listed;         // prt_depositi[0]
         int answer;          // to the question, 0 when none is expected
-        long lookupPick;     // depot chosen in the look-up, 0: look-up cancelled
-        size_t rows;         // rows of the work table, 0: no report
+        long lookupPick;             // depot chosen in the look-up, 0: look-up cancelled
+        std::vector<double> totals;  // quantity sold by each depot analysed, in order; none: no report
         const char* deposito;
         long progressUpper;  // grid lines x depots + movements of the period
     };
     // Period movements: depot 1 has 10 (2 fixture, 8 seeded), depot 2 one, depot 3 none.
     const Case cases[] = {
-        {"one depot", false, 0, 0, 0, 2, "SEDE CENTRALE", 2 + 10},
-        {"Yes groups them", false, 2, frame::IDYES, 0, 4, "", 4 + 11},
-        {"all depots in code order", true, 0, frame::IDYES, 0, 6, "", 6 + 11},
-        {"No and the look-up's depot", false, 2, frame::IDNO, 2, 2, "NEGOZIO CENTRO", 2 + 1},
-        {"No and the look-up cancelled", false, 2, frame::IDNO, 0, 0, nullptr, 0},
-        {"Cancel", false, 2, frame::IDCANCEL, 0, 0, nullptr, 0},
+        {"one depot", false, 0, 0, 0, {41}, "SEDE CENTRALE", 2 + 10},
+        {"Yes groups them", false, 2, frame::IDYES, 0, {41, 3}, "", 4 + 11},
+        {"all depots in code order", true, 0, frame::IDYES, 0, {41, 3, 0}, "", 6 + 11},
+        {"No and the look-up's depot", false, 2, frame::IDNO, 2, {3}, "NEGOZIO CENTRO", 2 + 1},
+        {"No and the look-up cancelled", false, 2, frame::IDNO, 0, {}, nullptr, 0},
+        {"Cancel", false, 2, frame::IDCANCEL, 0, {}, nullptr, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -260,7 +259,7 @@ TEST_F(AnalisiTest, DepotsQuestionAndLookupChooseWhatIsAnalysed) {
                 PressKey(Qt::Key_Return);
                 return -1;
             });
-        EXPECT_EQ(promo::CAnalisiPromo(nullptr, prt, &grid).Formato1(), c.rows > 0);
+        EXPECT_EQ(promo::CAnalisiPromo(nullptr, prt, &grid).Formato1(), !c.totals.empty());
         if (c.answer) {
             ASSERT_EQ(ui.messages.size(), 1u);
             EXPECT_EQ(ui.messages[0].text, "Vuoi Raggruppare tutti i depositi ?");
@@ -271,24 +270,21 @@ TEST_F(AnalisiTest, DepotsQuestionAndLookupChooseWhatIsAnalysed) {
         }
         EXPECT_EQ(ui.modals.size(), c.answer == frame::IDNO ? 1u : 0u);
         EXPECT_EQ(WorkTables(), 0);
-        if (!c.rows) {
+        if (c.totals.empty()) {
             EXPECT_TRUE(ui.reports.empty());
             continue;
         }
         ASSERT_EQ(ui.tables.size(), 1u);
         const auto& rows = ui.tables[0];
-        ASSERT_EQ(rows.size(), c.rows);
+        ASSERT_EQ(rows.size(), 2 * c.totals.size());
         EXPECT_EQ(Param("Deposito"), c.deposito);
         // Depot by depot, in the list's order: the depot totals tell them apart.
-        EXPECT_EQ(rows[0].codice, "ART003");
-        EXPECT_EQ(rows[1].codice, "ART005");
-        if (c.lookupPick == 2) { EXPECT_DOUBLE_EQ(rows[0].venTotQta, 3); }
-        if (c.rows >= 4) {
-            EXPECT_DOUBLE_EQ(rows[2].venTotQta, 3);
-            EXPECT_DOUBLE_EQ(rows[2].qtaVend, 3);
-            EXPECT_DOUBLE_EQ(rows[2].valMed, 1.74);  // no loads, no counters: reference cost 0.58
+        for (std::size_t k = 0; k < c.totals.size(); ++k) {
+            EXPECT_EQ(rows[2 * k].codice + rows[2 * k + 1].codice, "ART003ART005");
+            EXPECT_DOUBLE_EQ(rows[2 * k].venTotQta, c.totals[k]);
+            // Depot 2: no loads, no counters, the reference cost 0.58.
+            if (c.totals[k] == 3) { EXPECT_DOUBLE_EQ(rows[2 * k].valMed, 1.74); }
         }
-        if (c.rows == 6) { EXPECT_DOUBLE_EQ(rows[4].venTotQta, 0); }
         ASSERT_EQ(ui.progress.size(), 1u);
         EXPECT_EQ(ui.progress[0].title, "Attendere...");
         EXPECT_EQ(ui.progress[0].statuses.value(0), "Estrazione Dati in Corso....");
@@ -352,23 +348,14 @@ TEST_F(AnalisiTest, TwoRunsAtTheSameTimeEachSeeOnlyTheirOwnRows) {
     EXPECT_TRUE(ui.messages.empty());
     ASSERT_EQ(ui.tables.size(), 2u);
     EXPECT_NE(first.WorkTable(), secondTable);
-    ASSERT_EQ(ui.tables[0].size(), 1u);
-    EXPECT_EQ(ui.tables[0][0].codice, "ART009");
-    ASSERT_EQ(ui.tables[1].size(), 2u);
-    EXPECT_EQ(ui.tables[1][0].codice, "ART003");
-    EXPECT_EQ(ui.tables[1][1].codice, "ART005");
+    EXPECT_EQ(Codes(ui.tables[0]), "ART009 ");
+    EXPECT_EQ(Codes(ui.tables[1]), "ART003 ART005 ");
     EXPECT_EQ(WorkTables(), 0);
 }
 
 TEST_F(AnalisiTest, CostOfTheSoldBeyondTheLoadsAtTheCountersAverage) {
     // Loaded 6 for 30, sold 10: the 4 missing at the counters' average.
-    struct Case {
-        const char* what;
-        double esiQ, esiV, acqQ, acqV;
-        short year;
-        double cost;
-    };
-    const Case cases[] = {
+    const struct { const char* what; double esiQ, esiV, acqQ, acqV; short year; double cost; } cases[] = {
         {"opening and loads: 100 / 25 = 4", 10, 40, 15, 60, 2026, 46},
         {"no opening value: the loads alone, 60 / 20 = 3", 10, 0, 20, 60, 2026, 42},
         {"opposite signs: the reference cost 1.25", 0, 0, -4, 10, 2026, 35},
@@ -380,7 +367,7 @@ TEST_F(AnalisiTest, CostOfTheSoldBeyondTheLoadsAtTheCountersAverage) {
     a.qtaVend = 10, a.qtaCar = 6, a.valCar = 30;
     double fromLoads = 0;
     EXPECT_FALSE(a.CostoDaCarichi(&fromLoads));
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ARTCOUNTER aco{};
         aco.aco_esi_ini_qta = c.esiQ, aco.aco_esi_ini_val = c.esiV, aco.aco_acq_qta = c.acqQ, aco.aco_acq_val = c.acqV;
         EXPECT_DOUBLE_EQ(a.CostoVenduto(aco, 1.25, c.year), c.cost) << c.what;
@@ -430,21 +417,24 @@ TEST_F(AnalisiTest, SecondFormatSelectsTheHistoryFromFiveDaysBeforeTheStart) {
     EXPECT_FALSE(text.contains("ART005"));
 }
 
-TEST_F(AnalisiTest, PrintMenuRunsBothFormatsOnTheEditorsRows) {
+TEST_F(AnalisiTest, PrintMenuRunsTheThreePrintsOnTheEditorsRows) {
     auto dlg = std::make_unique<CPromozioniHead>();
     SACommand cmd(&con);
     ASSERT_TRUE(sqlprt.Search(&cmd, 7, &dlg->m_prt));
     Exec("INSERT INTO admin.promorow (prm_codice, prm_prt, prm_art, prm_art_des) VALUES (70, 7, 'ART003', 'FUSILLI')");
     dlg->SetNewMode(false);
     ASSERT_TRUE(dlg->EnsureInit());
-    for (int id : {CPromozioniHead::ID_STAMPA_ANDAMENTO, CPromozioniHead::ID_STAMPA_ANDAMENTO_2}) {
+    const std::pair<int, const char*> prints[] = {{CPromozioniHead::ID_STAMPA_ANDAMENTO, "AnaPromo.rpt"},
+                                                  {CPromozioniHead::ID_STAMPA_ANDAMENTO_2, "AnaPromo2.rpt"},
+                                                  {CPromozioniHead::ID_GRAFICO_ANDAMENTO, "grafico"}};
+    for (const auto& [id, templ] : prints) {
         ui.ClearRecords();
         ui.QueueMenu(id);
         ui.QueueAnswer(frame::IDYES);
         EXPECT_TRUE(dlg->RunCommand(ID_RECORD_STAMPA));
         for (const auto& item : ui.menus.at(0).items) EXPECT_TRUE(item.enabled) << item.text.toStdString();
         ASSERT_EQ(ui.reports.size(), 1u);
-        EXPECT_EQ(ui.reports[0].templateName, id == CPromozioniHead::ID_STAMPA_ANDAMENTO ? "AnaPromo.rpt" : "AnaPromo2.rpt");
+        EXPECT_EQ(ui.reports[0].templateName, templ);
     }
     ASSERT_EQ(ui.tables.size(), 1u);
     ASSERT_EQ(ui.tables[0].size(), 2u);  // depots 1 and 2
@@ -470,14 +460,9 @@ TEST_F(AnalisiTest, LiftComparesThePromotionWithAsManyDaysBeforeIt) {
     EXPECT_DOUBLE_EQ(run.Giorni()[5].qPromo, 10);  // 15 March
     std::vector<const promo::LiftArticolo*> high, low;
     promo::HighestLowest(run.Articoli(), 10, &high, &low);
-    auto codes = [](const std::vector<const promo::LiftArticolo*>& v) {
-        std::string s;
-        for (const auto* a : v) s += a->codice + " ";
-        return s;
-    };
     // New to sale first; ART008's return before the promotion is no sale.
-    EXPECT_EQ(codes(high), "ART003 ART009 ART010 ART005 ART007 ");
-    EXPECT_EQ(codes(low), "ART007 ART005 ");
+    EXPECT_EQ(Codes(high), "ART003 ART009 ART010 ART005 ART007 ");
+    EXPECT_EQ(Codes(low), "ART007 ART005 ");
     ASSERT_EQ(ui.reports.size(), 1u);
     EXPECT_GT(ui.reports[0].pages, 0);
     const QString text = PdfText(ui.reports[0].pdfPath);
