@@ -82,7 +82,7 @@ public:
 
     static std::vector<WorkRow> Read(const std::string& table) {
         SAConnection c;
-        c.Connect(SuiteConnInfo());
+        c.Connect(orvdb::ConnInfo());
         SACommand cmd(&c, "SELECT * FROM " + table + " ORDER BY ctid");
         cmd.Execute();
         std::vector<WorkRow> rows;
