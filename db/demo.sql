@@ -581,3 +581,80 @@ FROM (SELECT mov_codice, row_number() OVER (ORDER BY mov_codice) AS k
       ORDER BY mov_codice
       LIMIT 12) AS s
 JOIN admin.artanag AS a ON a.ana_codice = s.mov_codice;
+
+-- Promotion performance analysis ---------------------------------------------------
+
+-- Promotion 12, 12-25 October 2026 in Foligno (2) and Assisi (3), on six
+-- articles that the random till sales hardly touch, so that its analysis
+-- reads plainly: every day of October a sale of each article in both shops
+-- (one piece before and after the promotion, two to four during it), a
+-- customer's return during it, an inventory load on 1 October, supplier
+-- loads on 6 and 14 October and a return to the supplier on 20 October.
+-- The first article has a sell-in row of its own, 5-20 October, so its
+-- purchase period is not the promotion's.
+INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_data_ini, prt_ora_ini, prt_data_fin, prt_ora_fin,
+                            prt_dep, prt_tutti_dep, prt_tab_lis, prt_listino, prt_livello, prt_abilitata,
+                            prt_registro, prt_dep_des, prt_lis_des, prt_depositi_1)
+VALUES (12, 'PROVA ANDAMENTO OTTOBRE', '2026-10-12', 0, '2026-10-25', 86399, 2, 0, 11, 1, 0, 1, 'A',
+        'PUNTO VENDITA FOLIGNO', 'LISTINO AL PUBBLICO', 3);
+DO $$
+BEGIN
+    PERFORM pg_temp.add_rows(12, 2961, 6, 1, 4, 20);
+END
+$$;
+
+CREATE TEMP TABLE demo_ana AS
+SELECT a.ana_serial - 2960 AS i, a.ana_codice AS code, a.ana_forn AS forn,
+       coalesce(l.lis_prezzo, 1)::numeric AS price, a.ana_prezzo_acq::numeric AS acq, d AS dep
+FROM admin.artanag AS a
+LEFT JOIN admin.listini1 AS l ON l.lis_codice = 1 AND l.lis_art = a.ana_codice
+CROSS JOIN (VALUES (2), (3)) AS dd (d)
+WHERE a.ana_serial BETWEEN 2961 AND 2966;
+
+INSERT INTO admin.movimen2 (mov_serial, mov_data, mov_dep, mov_codice, mov_cau, mov_quantita, mov_prezzo,
+                            mov_totale, mov_tipo, mov_rel, mov_cli_for, mov_num_doc, mov_costo)
+SELECT 5000000 + a.dep * 100000 + a.i * 1000 + m.k, date '2026-10-01' + m.day - 1, a.dep, a.code, m.cau, m.qta,
+       CASE WHEN m.cau IN (1, 2) THEN a.price ELSE a.acq END,
+       round(m.qta * CASE WHEN m.cau IN (1, 2) THEN a.price ELSE a.acq END, 2),
+       CASE WHEN m.cau IN (1, 2) THEN 1 ELSE 0 END, CASE WHEN m.cau IN (3, 4) THEN 1 ELSE 0 END,
+       CASE WHEN m.cau IN (3, 4) THEN a.forn ELSE 0 END, 0, a.acq
+FROM demo_ana AS a
+CROSS JOIN LATERAL (
+    -- till sales, one a day of October
+    SELECT s AS k, s AS day, 1 AS cau,
+           CASE WHEN s BETWEEN 12 AND 25 THEN 2 + (s + a.i + a.dep) % 3 ELSE 1 END AS qta
+    FROM generate_series(1, 31) AS s
+    UNION ALL VALUES (101, 1, 5, 10 + a.i), (102, 6, 3, 12), (103, 14, 3, 24 + 6 * (a.i % 2)),
+                     (104, 18, 2, 1), (105, 20, 4, 6)
+) AS m;
+
+INSERT INTO admin.prmacqhe (pah_codice, pah_desc, pah_data_ini, pah_data_fin, pah_forn, pah_ces_ini,
+                            pah_ces_fin, pah_registro, pah_for_des)
+SELECT 2, 'SELLIN PROVA ANDAMENTO', '2026-10-01', '2026-10-31', a.ana_forn, '2026-10-05', '2026-10-20', 'A',
+       coalesce(f.for_ragsoc, '')
+FROM admin.artanag AS a
+LEFT JOIN admin.fornitori AS f ON f.for_codice = a.ana_forn
+WHERE a.ana_serial = 2961;
+
+INSERT INTO admin.promoacq (pra_codice, pra_data_ini, pra_data_fin, pra_ces_ini, pra_ces_fin, pra_forn,
+                            pra_art, pra_prezzo, pra_pah, pra_sconto_1, pra_prt)
+SELECT (SELECT max(pra_codice) FROM admin.promoacq) + 1, '2026-10-05', '2026-10-20', '2026-10-05', '2026-10-20',
+       a.ana_forn, a.ana_codice, a.ana_prezzo_acq, 2, 10, 12
+FROM admin.artanag AS a
+WHERE a.ana_serial = 2961;
+
+-- The yearly counters take the new movements in.
+UPDATE admin.artcont AS c
+SET aco_acq_qta = aco_acq_qta + s.acq_qta, aco_acq_val = aco_acq_val + s.acq_val,
+    aco_ven_qta = aco_ven_qta + s.ven_qta, aco_ven_val = aco_ven_val + s.ven_val
+FROM (
+    SELECT mov_codice, mov_dep,
+           sum(mov_quantita * (cau_qacquistata_1 - cau_qacquistata_2)) AS acq_qta,
+           round(sum(mov_totale * (cau_vacquistato_1 - cau_vacquistato_2))::numeric, 2) AS acq_val,
+           sum(mov_quantita * (cau_qvenduta_1 - cau_qvenduta_2)) AS ven_qta,
+           round(sum(mov_totale * (cau_vvenduto_1 - cau_vvenduto_2))::numeric, 2) AS ven_val
+    FROM admin.movimen2 JOIN admin.caumaga1 ON mov_cau = cau_codice
+    WHERE mov_serial >= 5000000
+    GROUP BY mov_codice, mov_dep
+) AS s
+WHERE c.aco_anno = 2026 AND c.aco_art = s.mov_codice AND c.aco_dep = s.mov_dep;

@@ -28,7 +28,9 @@
 #include "promozioni/import/ImportExcel.h"
 #include "promozioni/import/ImportLettori.h"
 #include "promozioni/import/ImportSigma.h"
+#include "promozioni/stampa/AnalisiPromo.h"
 #include "promozioni/stampa/FrontaliniPromo.h"
+#include "promozioni/stampa/LiftPromo.h"
 #include "promozioni/stampa/StampaPromozione.h"
 #include "ui_PromozioniHead.h"
 
@@ -535,6 +537,9 @@ bool CPromozioniHead::OnCommand(int id) {
     case ID_STAMPA_PROMO_ACQ: OnStampaPromoAcq(); return true;
     case ID_STAMPA_FRONTALINI: OnStampaFrontaliniPromo(); return true;
     case ID_STAMPA_FRONTALINI_FINE: OnStampaFrontaliniFinePromo(); return true;
+    case ID_STAMPA_ANDAMENTO: OnStampaAndPromo(); return true;
+    case ID_STAMPA_ANDAMENTO_2: OnStampaAndPromo2(); return true;
+    case ID_GRAFICO_ANDAMENTO: OnGraficoAndPromo(); return true;
     case ID_RECORD_TROVA: OnTrova(); return true;
     case ID_RECORD_DUPLICA: OnRecordDuplica(); return true;
     default: return COrvRecordDialog::OnCommand(id);
@@ -712,7 +717,6 @@ void CPromozioniHead::OnRecordStampa() {
         return;
     }
     SetField();
-    // The sales analyses come with their own dialogs: shown, not yet live.
     std::vector<frame::MenuItem> items{
         {ID_STAMPA_ELENCO, QStringLiteral("Stampa &Elenco Promozione"), true, false},
         {ID_STAMPA_FRONTALINI, QStringLiteral("Stampa &Frontalini Promozione"), true, false},
@@ -720,14 +724,30 @@ void CPromozioniHead::OnRecordStampa() {
     if (Now() >= m_prt.prt_data_fin)
         items.push_back({ID_STAMPA_FRONTALINI_FINE, QStringLiteral("Stampa Frontalini Fine Promozione"), true, false});
     items.push_back({ID_STAMPA_PROMO_ACQ, QStringLiteral("Stampa Promozione &Acquisto"), true, false});
-    items.push_back({ID_STAMPA_ANDAMENTO, QStringLiteral("Stampa Andamento Promozione - 1° Formato"), false, false});
-    items.push_back({ID_STAMPA_ANDAMENTO_2, QStringLiteral("Stampa Andamento Promozione - 2° Formato"), false, false});
+    items.push_back({ID_STAMPA_ANDAMENTO, QStringLiteral("Stampa Andamento Promozione - 1° Formato"), true, false});
+    items.push_back({ID_STAMPA_ANDAMENTO_2, QStringLiteral("Stampa Andamento Promozione - 2° Formato"), true, false});
+    items.push_back({ID_GRAFICO_ANDAMENTO, QStringLiteral("Grafico Andamento Promozione"), true, false});
     QWidget* button = tb->Button(ID_RECORD_STAMPA);
     const QPoint pos = button ? button->mapToGlobal(QPoint(button->width() / 2, button->height()))
                               : mapToGlobal(rect().center());
     const int id = frame::ui().PopupMenu(this, items, pos);
     tb->SetButtonFocus(ID_RECORD_STAMPA);
     if (id) OnCommand(id);
+}
+
+void CPromozioniHead::OnStampaAndPromo() {
+    GetField();
+    promo::CAnalisiPromo(this, m_prt, Grid()).Formato1();
+}
+
+void CPromozioniHead::OnStampaAndPromo2() {
+    GetField();
+    promo::CAnalisiPromo(this, m_prt, Grid()).Formato2();
+}
+
+void CPromozioniHead::OnGraficoAndPromo() {
+    GetField();
+    promo::CLiftPromo(this, m_prt, Grid()).Run();
 }
 
 void CPromozioniHead::OnStampaElenco() { promo::CStampaPromozione(m_prt).Elenco(); }

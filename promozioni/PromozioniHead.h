@@ -102,6 +102,13 @@ public:
     // promotion, written to admin.battenti and printed by CFrontaliniSt.
     void OnStampaFrontaliniPromo();
     void OnStampaFrontaliniFinePromo();
+    // How the promotion sold, per article: from the movements (format 1)
+    // or from the sales history (format 2).
+    void OnStampaAndPromo();
+    void OnStampaAndPromo2();
+    // "Grafico Andamento Promozione": daily sales during the promotion
+    // against as many days before it, and the lift per article.
+    void OnGraficoAndPromo();
     void OnDblClickFpspread1(long col, long row);
 
     // Number of columns of the rows grid and the link column to the row code.
@@ -126,6 +133,7 @@ public:
         ID_STAMPA_PROMO_ACQ = 41900,
         ID_STAMPA_ANDAMENTO = 41904,
         ID_STAMPA_ANDAMENTO_2 = 41927,
+        ID_GRAFICO_ANDAMENTO = 41932,
         // Items of the readers menu, and the article selection.
         ID_IMPORTA_EIA = 41923,
         ID_IMPORTA_BCP8000 = 41924,

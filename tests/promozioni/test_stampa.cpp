@@ -57,7 +57,7 @@ protected:
 };
 
 TEST_F(StampaTest, MenuOffersEndOfPromotionLabelsFromTheLastDayOn) {
-    const struct { long endFromToday; size_t entries; } cases[] = {{1, 5}, {0, 6}, {-3, 6}};
+    const struct { long endFromToday; size_t entries; } cases[] = {{1, 6}, {0, 7}, {-3, 7}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.endFromToday);
         ui.ClearRecords();
@@ -70,10 +70,10 @@ TEST_F(StampaTest, MenuOffersEndOfPromotionLabelsFromTheLastDayOn) {
         EXPECT_EQ(items[0].id, CPromozioniHead::ID_STAMPA_ELENCO);
         EXPECT_EQ(items[0].text, "Stampa &Elenco Promozione");
         EXPECT_TRUE(items[0].enabled);
-        EXPECT_EQ(items[c.entries - 3].id, CPromozioniHead::ID_STAMPA_PROMO_ACQ);
-        EXPECT_TRUE(items[c.entries - 3].enabled);
-        EXPECT_EQ(items.back().text, "Stampa Andamento Promozione - 2° Formato");
-        if (c.entries == 6) { EXPECT_EQ(items[2].id, CPromozioniHead::ID_STAMPA_FRONTALINI_FINE); }
+        EXPECT_EQ(items[c.entries - 4].id, CPromozioniHead::ID_STAMPA_PROMO_ACQ);
+        EXPECT_TRUE(items[c.entries - 4].enabled);
+        EXPECT_EQ(items.back().text, "Grafico Andamento Promozione");
+        if (c.entries == 7) { EXPECT_EQ(items[2].id, CPromozioniHead::ID_STAMPA_FRONTALINI_FINE); }
         EXPECT_EQ(ui.focusChanges.back().data(), static_cast<QWidget*>(dlg->ToolBar()->Button(ID_RECORD_STAMPA)));
         EXPECT_TRUE(ui.reports.empty());
     }
