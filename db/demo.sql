@@ -630,7 +630,7 @@ CROSS JOIN LATERAL (
 
 INSERT INTO admin.prmacqhe (pah_codice, pah_desc, pah_data_ini, pah_data_fin, pah_forn, pah_ces_ini,
                             pah_ces_fin, pah_registro, pah_for_des)
-SELECT 2, 'SELLIN PROVA ANDAMENTO', '2026-10-01', '2026-10-31', a.ana_forn, '2026-10-05', '2026-10-20', 'A',
+SELECT 4, 'SELLIN PROVA ANDAMENTO', '2026-10-01', '2026-10-31', a.ana_forn, '2026-10-05', '2026-10-20', 'A',
        coalesce(f.for_ragsoc, '')
 FROM admin.artanag AS a
 LEFT JOIN admin.fornitori AS f ON f.for_codice = a.ana_forn
@@ -639,7 +639,7 @@ WHERE a.ana_serial = 2961;
 INSERT INTO admin.promoacq (pra_codice, pra_data_ini, pra_data_fin, pra_ces_ini, pra_ces_fin, pra_forn,
                             pra_art, pra_prezzo, pra_pah, pra_sconto_1, pra_prt)
 SELECT (SELECT max(pra_codice) FROM admin.promoacq) + 1, '2026-10-05', '2026-10-20', '2026-10-05', '2026-10-20',
-       a.ana_forn, a.ana_codice, a.ana_prezzo_acq, 2, 10, 12
+       a.ana_forn, a.ana_codice, a.ana_prezzo_acq, 4, 10, 12
 FROM admin.artanag AS a
 WHERE a.ana_serial = 2961;
 
