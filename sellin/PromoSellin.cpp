@@ -21,6 +21,7 @@
 #include "frame/ui/OrvToolBar.h"
 #include "sellin/PromoSellinBr.h"
 #include "sellin/PromoSellinRow.h"
+#include "sellin/import/ImportExcel.h"
 #include "ui_PromoSellin.h"
 
 namespace {
@@ -411,11 +412,6 @@ void CPromoSellin::OnRecordElimina() {
 
 // ---- rows ----------------------------------------------------------------------
 
-void CPromoSellin::NotYet(int button, const QString& what) {
-    frame::ui().MessageBox(this, what, windowTitle(), frame::MB_OK, frame::MsgIcon::Information);
-    ToolBar()->SetButtonFocus(button);
-}
-
 std::function<void(RowChange, const PROMOACQ&)> CPromoSellin::RowReport() {
     return [this](RowChange change, const PROMOACQ& rec) {
         if (change == RowChange::Inserted) SetRow(0, &rec);
@@ -458,8 +454,11 @@ void CPromoSellin::OnDblClickSpread(long /*col*/, long row) {
 
 void CPromoSellin::OnImportaExcel() {
     if (!ToolBar()->IsButtonEnabled(ID_IMPORTA_EXCEL)) return;
-    NotYet(ID_IMPORTA_EXCEL,
-           QStringLiteral("L'importazione da Excel della promozione Sellin non è ancora disponibile."));
+    GetField();
+    sellin::CImportExcel import(this, m_pah);
+    import.Run();
+    if (import.Written()) LoadTable();
+    ToolBar()->SetButtonFocus(ID_IMPORTA_EXCEL);
 }
 
 void CPromoSellin::OnTrova() { FindInRows(Grid(), 1); }

@@ -87,7 +87,6 @@ private:
     void ShowSavedState(bool saved);
     void TakeSupplier(long code, const char* name);
     std::array<std::pair<COrvJulian*, long PROMOACQ_HEAD::*>, 4> DateFields() const;
-    void NotYet(int button, const QString& what);
 
     Ui::PromoSellin* ui = nullptr;
 };
