@@ -1,5 +1,7 @@
 #include "sellin/PromoSellinRow.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 

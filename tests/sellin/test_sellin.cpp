@@ -291,7 +291,11 @@ TEST_F(SellinTest, SupplierByCodeAndTheStateOfTheRowButtons) {
     for (int id : rowButtons) EXPECT_TRUE(tb->IsButtonEnabled(id)) << id;
     EXPECT_FALSE(W<COrvComboBox>(dlg, "cmbRegistro")->isEnabled());
     EXPECT_EQ(dlg.windowTitle(), "Inserimento Promozioni Sellin");
-    // The first save opened the row dialog; F7 opens it again.
+    // The first save of a promotion without rows opened the row dialog; F7
+    // opens it again, a second save does not.
+    ASSERT_EQ(ui.modals.size(), 1u);
+    EXPECT_EQ(ui.modals[0].className, "CPromoSellinRow");
+    dlg.OnRecordSalva();
     EXPECT_TRUE(dlg.RunCommand(CPromoSellin::ID_RECORD_AGGIUNGI));
     ASSERT_EQ(ui.modals.size(), 2u);
     EXPECT_EQ(ui.modals[1].className, "CPromoSellinRow");

@@ -247,8 +247,7 @@ TEST_F(SellinRowTest, LookupTakesTheChosenArticleWithItsConditions) {
     }
 }
 
-// The editor: F7 and the first save open the dialog; a line opened by
-// double click is rewritten after an update and goes after a delete.
+// The editor: F7 opens the dialog; a line opened by double click is rewritten after an update and goes after a delete.
 TEST_F(SellinRowTest, EditorOpensRowsAndKeepsItsGrid) {
     CPromoSellin ed;
     ed.m_pah = head;
@@ -293,22 +292,6 @@ TEST_F(SellinRowTest, EditorOpensRowsAndKeepsItsGrid) {
     EXPECT_EQ(g->GetCellText(2, 2), "ART005");
     EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promoacq WHERE pra_codice = 2"), 0);
     ed.close();
-}
-
-TEST_F(SellinRowTest, FirstSaveOfAnEmptyPromotionOpensTheRowDialog) {
-    CPromoSellin ed;
-    ASSERT_TRUE(ed.EnsureInit());
-    FindChild<COrvEdit>(&ed, "edtDesc")->SetText("NUOVA");
-    FindChild<COrvJulian>(&ed, "edtDataIni")->SetJulian(head.pah_data_ini);
-    FindChild<COrvJulian>(&ed, "edtDataFin")->SetJulian(head.pah_data_fin);
-    FindChild<COrvULong>(&ed, "edtCodFor")->SetLong(2);
-    ui.QueueModal([](QDialog&) { return frame::IDCANCEL; });
-    ed.OnRecordSalva();
-    ASSERT_EQ(ui.modals.size(), 1u);
-    EXPECT_EQ(ui.modals[0].className, "CPromoSellinRow");
-    ed.OnRecordSalva();  // no longer new: nothing opens
-    EXPECT_EQ(ui.modals.size(), 1u);
-    Exec("DELETE FROM admin.prmacqhe WHERE pah_codice <> 1");
 }
 
 }  // namespace
