@@ -22,6 +22,9 @@ fi
 if [[ -x $build/bench/bench_sellin ]]; then
   QT_QPA_PLATFORM=offscreen "$build/bench/bench_sellin" --db "host=$sock user=promo dbname=promo_bench"
 fi
+if [[ -x $build/bench/bench_sellin_import ]]; then
+  QT_QPA_PLATFORM=offscreen "$build/bench/bench_sellin_import" --db "host=$sock user=promo dbname=promo_bench"
+fi
 if [[ -x $build/bench/bench_trova ]]; then
   QT_QPA_PLATFORM=offscreen "$build/bench/bench_trova"
 fi

@@ -20,6 +20,8 @@
 #include "frame/ui/OrvPar.h"
 #include "frame/ui/OrvToolBar.h"
 #include "sellin/PromoSellinBr.h"
+#include "sellin/PromoSellinRow.h"
+#include "sellin/import/ImportExcel.h"
 #include "ui_PromoSellin.h"
 
 namespace {
@@ -362,8 +364,8 @@ void CPromoSellin::OnRecordSalva() {
     ShowSavedState(true);
     SetField();
     LoadTable();
-    // A new promotion without rows goes on with its first row once the row
-    // dialog exists; until then "F7 - Aggiungi" says it is not available.
+    // A new promotion goes straight on to its first row.
+    if (wasNew && Grid()->GetMaxRows() == 0) OnRecordAggiungi();
     ToolBar()->SetButtonFocus(ID_RECORD_SALVA);
 }
 
@@ -410,32 +412,53 @@ void CPromoSellin::OnRecordElimina() {
 
 // ---- rows ----------------------------------------------------------------------
 
-void CPromoSellin::NotYet(int button, const QString& what) {
-    frame::ui().MessageBox(this, what, windowTitle(), frame::MB_OK, frame::MsgIcon::Information);
-    ToolBar()->SetButtonFocus(button);
+std::function<void(RowChange, const PROMOACQ&)> CPromoSellin::RowReport() {
+    return [this](RowChange change, const PROMOACQ& rec) {
+        if (change == RowChange::Inserted) SetRow(0, &rec);
+        else if (change == RowChange::Updated) SetRow(Grid()->GetActiveRow(), &rec);
+    };
 }
 
 void CPromoSellin::OnRecordAggiungi() {
     if (!ToolBar()->IsButtonEnabled(ID_RECORD_AGGIUNGI)) return;
-    NotYet(ID_RECORD_AGGIUNGI,
-           QStringLiteral("L'inserimento delle righe della promozione Sellin non è ancora disponibile."));
+    GetField();
+    bool found = false;
+    PROMOACQ_HEAD head{};
+    if (RunOnConnection([&] { found = sqlpah.Search(&m_cmd, m_pah.pah_codice, &head); }, LOCATION) && found) {
+        CPromoSellinRow dlg(&m_pah, RowReport(), this);
+        orvpar.ModalResult(frame::ui().RunModal(&dlg));
+    }
+    ToolBar()->SetButtonFocus(ID_RECORD_AGGIUNGI);
 }
 
 void CPromoSellin::OnDblClickSpread(long /*col*/, long row) {
     if (!ToolBar()->IsButtonEnabled(ID_RECORD_AGGIUNGI) || row < 1) return;
-    PROMOACQ rec{};
+    CPromoSellinRow dlg(&m_pah, RowReport(), this);
     bool found = false;
     const long code = Grid()->GetCellLong(1, row);
-    if (!RunOnConnection([&] { found = sqlpra.Search(&m_cmd, code, &rec); }, LOCATION) || !found) return;
-    frame::ui().MessageBox(this,
-                           QStringLiteral("La modifica delle righe della promozione Sellin non è ancora disponibile."),
-                           windowTitle(), frame::MB_OK, frame::MsgIcon::Information);
+    if (!RunOnConnection([&] { found = sqlpra.Search(&m_cmd, code, &dlg.m_rec); }, LOCATION) || !found) return;
+    dlg.SetNewMode(false);
+    Grid()->SetActiveCell(1, row);  // the line an update rewrites
+    orvpar.ModalResult(frame::ui().RunModal(&dlg));
+    SetField();
+    PROMOACQ rec{};
+    if (!RunOnConnection([&] { found = sqlpra.Search(&m_cmd, code, &rec); }, LOCATION)) return;
+    if (found) {
+        SetRow(row, &rec);
+    } else {
+        // Deleted in the row dialog: the line goes and the count drops.
+        Grid()->DeleteRows(row, 1);
+        Grid()->SetMaxRows(Grid()->GetMaxRows() - 1);
+    }
 }
 
 void CPromoSellin::OnImportaExcel() {
     if (!ToolBar()->IsButtonEnabled(ID_IMPORTA_EXCEL)) return;
-    NotYet(ID_IMPORTA_EXCEL,
-           QStringLiteral("L'importazione da Excel della promozione Sellin non è ancora disponibile."));
+    GetField();
+    sellin::CImportExcel import(this, m_pah);
+    import.Run();
+    if (import.Written()) LoadTable();
+    ToolBar()->SetButtonFocus(ID_IMPORTA_EXCEL);
 }
 
 void CPromoSellin::OnTrova() { FindInRows(Grid(), 1); }

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <utility>
 
 #include "frame/db/Records.h"
 #include "frame/lookup/HeaderDialog.h"
+#include "frame/ui/OrvRowDialog.h"
 
 class COrvJulian;
 class CSpreadSheet;
@@ -37,6 +39,9 @@ public:
     // looks the article up.
     void SetRow(long row, const PROMOACQ* rec, const char* desc = nullptr);
     CSpreadSheet* Grid() const;
+    // Where the row dialog reports its rows: a new row appends a line, an
+    // update rewrites the active one. The editor stays the grid's only writer.
+    std::function<void(RowChange, const PROMOACQ&)> RowReport();
 
     void OnRecordSalva() override;
     void OnRecordElimina() override;
@@ -82,7 +87,6 @@ private:
     void ShowSavedState(bool saved);
     void TakeSupplier(long code, const char* name);
     std::array<std::pair<COrvJulian*, long PROMOACQ_HEAD::*>, 4> DateFields() const;
-    void NotYet(int button, const QString& what);
 
     Ui::PromoSellin* ui = nullptr;
 };

@@ -29,6 +29,7 @@ bool COrvRowDialog::OnInitDialog() {
             GotoDlgCtrl(FirstField());
         } else {
             setWindowTitle(EditTitle());
+            ReadRow();
             SetField();
             GotoDlgCtrl(tb->Button(ID_RECORD_SALVA));
         }

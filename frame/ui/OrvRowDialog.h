@@ -39,6 +39,9 @@ protected:
     virtual QWidget* FirstField() const = 0;
     virtual QString EditTitle() const = 0;
     virtual void PrepareForm() {}
+    // An existing row before it is shown (e.g. descriptions the record does
+    // not hold); a database error closes the dialog.
+    virtual void ReadRow() {}
     // Checks before any database work: false after their own beep and focus.
     virtual bool CheckSave() { return true; }
     // Inside the save's session, around the insert.
