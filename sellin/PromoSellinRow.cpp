@@ -6,6 +6,7 @@
 #include <vector>
 
 #include <QKeyEvent>
+#include <QToolButton>
 
 #include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
@@ -254,6 +255,9 @@ void CPromoSellinRow::AfterInsert(SACommand* cmd) {
         ReportRow(RowChange::Inserted, copy);
     }
 }
+
+// Whatever else failed, the user is one F2 away from trying again.
+void CPromoSellinRow::AfterOtherSaveError() { GotoDlgCtrl(ToolBar()->Button(ID_RECORD_SALVA)); }
 
 std::vector<COrvRowDialog::Reaction> CPromoSellinRow::Reactions() const {
     return {{orvdb::LibErr::BadArticle, ui->edtArt},

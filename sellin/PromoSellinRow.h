@@ -51,6 +51,7 @@ protected:
     void BeforeInsert(SACommand* cmd) override;
     void AfterInsert(SACommand* cmd) override;
     std::vector<Reaction> Reactions() const override;
+    void AfterOtherSaveError() override;
 
 private:
     void Propose(SACommand* cmd, const ARTANAG& ana);

@@ -92,13 +92,15 @@ void COrvRowDialog::NextNewRow() {
 }
 
 void COrvRowDialog::ReactToError(const SAException& e) {
-    if (e.ErrClass() != SA_Library_Error) return;
-    for (const Reaction& r : Reactions()) {
-        if (r.code != e.ErrNativeCode()) continue;
-        if (r.focus) GotoDlgCtrl(r.focus);
-        else OnCancel();
-        return;
+    if (e.ErrClass() == SA_Library_Error) {
+        for (const Reaction& r : Reactions()) {
+            if (r.code != e.ErrNativeCode()) continue;
+            if (r.focus) GotoDlgCtrl(r.focus);
+            else OnCancel();
+            return;
+        }
     }
+    AfterOtherSaveError();
 }
 
 void COrvRowDialog::OnRecordElimina() {

@@ -57,6 +57,9 @@ protected:
         QWidget* focus;
     };
     virtual std::vector<Reaction> Reactions() const = 0;
+    // Any other failure of a save: the dialog stays open; by default the
+    // focus stays where it was.
+    virtual void AfterOtherSaveError() {}
     void ReactToError(const SAException& e);
 
     // A new row is refused, with message, once `count` reaches max.

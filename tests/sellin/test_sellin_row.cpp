@@ -223,6 +223,17 @@ TEST_F(SellinRowTest, RefusedSavesFocusTheArticleOrClose) {
         EXPECT_EQ(d->isVisible(), !c.closed);
         if (!c.closed) EXPECT_EQ(LastFocus(), "edtArt");
     }
+    // Any other failure: the dialog stays, ready for F2 again.
+    Exec("INSERT INTO admin.prmacqhe (pah_codice, pah_desc, pah_forn, pah_registro) VALUES (9, 'ALTRA', 1, 'A')");
+    Exec("ALTER TABLE admin.promoacq ADD CONSTRAINT test_refused CHECK (pra_prezzo < 0) NOT VALID");
+    ui.ClearRecords();
+    auto d = Open();
+    TypeArticle(*d, "ART004");
+    d->OnRecordSalva();
+    Exec("ALTER TABLE admin.promoacq DROP CONSTRAINT test_refused");
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(LastFocus(), QStringLiteral("tb%1").arg(ID_RECORD_SALVA));
 }
 
 TEST_F(SellinRowTest, LookupTakesTheChosenArticleWithItsConditions) {
