@@ -6,9 +6,14 @@
 #include <QApplication>
 #include <QMainWindow>
 
+#include "frame/db/DbScope.h"
+#include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
 #include "frame/grid/Workbook.h"
+#include "frame/ui/OrvDbUi.h"
 #include "frame/ui/OrvFileDialog.h"
+#include "frame/ui/OrvHelpers.h"
+#include "frame/ui/OrvProgressDlg.h"
 
 namespace grid {
 
@@ -69,6 +74,46 @@ double CWorkbookImport::Number(long col, long row, int width) const { return Num
 double CWorkbookImport::Number(QString text) {
     text.replace(u',', u'.');
     return std::atof(text.toUtf8().constData());
+}
+
+bool CWorkbookImport::ForEachArticle(const QString& status, long colCodice, long colDesc,
+                                     const FoundArticle& found) {
+    const QString caption = m_parent ? m_parent->windowTitle() : QString();
+    const long maxRows = Rows();
+    COrvProgressDlg progress;
+    SAConnection con;
+    SACommand cmd;
+    try {
+        progress.Create(m_parent, QStringLiteral("Attendere..."));
+        progress.SetStatus(status);
+        progress.SetRange(0, maxRows - 1);
+        progress.SetStep(1);
+        orvdb::DbSession db(con, cmd);
+        for (long r = 2; r <= maxRows; ++r) {
+            const QString code = Text(colCodice, r);
+            if (!code.isEmpty()) {
+                ARTANAG ana{};
+                if (!sqlana.FullSearch(&cmd, code.toUtf8().constData(), &ana)) {
+                    frame::ValidationBeep();
+                    const QString text = colDesc ? QStringLiteral("Articolo %1 %2 non trovato in archivio")
+                                                       .arg(code, Text(colDesc, r))
+                                                 : QStringLiteral("Articolo %1 non trovato in archivio").arg(code);
+                    frame::ui().MessageBox(m_parent, text, caption, frame::MB_OK, frame::MsgIcon::Information);
+                } else if (!found(cmd, r, ana)) {
+                    break;
+                }
+            }
+            if (progress.CheckCancelButton()) break;
+            progress.StepIt();
+        }
+        progress.DestroyWindow();
+    } catch (const SAException& e) {
+        if (progress.IsCreated()) progress.DestroyWindow();
+        EndWait();
+        SAExceptionDisplay(e, LOCATION);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace grid

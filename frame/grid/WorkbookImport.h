@@ -3,14 +3,17 @@
 // the load under the wait cursor, then the sheet's cells by column name.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 #include <QString>
 
+#include "frame/db/Records.h"
 #include "frame/ui/OrvUi.h"
 
 class CSpreadSheet;
+class SACommand;
 class QWidget;
 
 namespace grid {
@@ -42,6 +45,16 @@ public:
     // the second point).
     double Number(long col, long row, int width = 99) const;
     static double Number(QString text);
+
+    // The sheet's lines from 2 on, under a progress dialog showing `status`
+    // (cancel looked at after each line) and on one database session: a line
+    // whose code names an article (code or barcode) goes to `found`, which
+    // returns false to end the walk; an unknown code gets its message and
+    // the walk goes on; a line without a code is skipped. What `found` wrote
+    // stays, whatever happens after it. False when the database failed
+    // (reported).
+    using FoundArticle = std::function<bool(SACommand& cmd, long line, const ARTANAG& article)>;
+    bool ForEachArticle(const QString& status, long colCodice, long colDesc, const FoundArticle& found);
 
 private:
     QWidget* m_parent;

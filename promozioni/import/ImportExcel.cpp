@@ -43,66 +43,40 @@ CImportExcel::Outcome CImportExcel::Run() {
         return Outcome::Abandoned;
     }
 
-    const long maxRows = book.Rows();
-    COrvProgressDlg progress;
-    SAConnection con;
-    SACommand cmd;
-    try {
-        progress.Create(m_parent, QStringLiteral("Attendere..."));
-        progress.SetStatus(QStringLiteral("Importazione Articoli in Promozione..."));
-        progress.SetRange(0, maxRows - 1);
-        progress.SetStep(1);
-        orvdb::DbSession db(con, cmd);
-        long count = sqlprm.CountRows(&cmd, m_prt.prt_codice);
-        // Rows are written one by one: those written before a failure or a
-        // cancel stay, as the rules of the imports say.
-        for (long r = 2; r <= maxRows; ++r) {
-            const QString code = book.Text(colCodice, r);
-            if (!code.isEmpty()) {
-                ARTANAG ana{};
-                if (!sqlana.FullSearch(&cmd, code.toUtf8().constData(), &ana)) {
-                    frame::ValidationBeep();
-                    const QString text = colDesc ? QStringLiteral("Articolo %1 %2 non trovato in archivio")
-                                                       .arg(code, book.Text(colDesc, r))
-                                                 : QStringLiteral("Articolo %1 non trovato in archivio").arg(code);
-                    frame::ui().MessageBox(m_parent, text, caption, frame::MB_OK, frame::MsgIcon::Information);
-                } else {
-                    PROMOZIONI row{};
-                    sqlprm.Blank(&cmd, &m_prt, &row);
-                    strzcpy(row.prm_art, ana.ana_codice);
-                    strzcpy(row.prm_art_des, ana.ana_desc1);
-                    row.prm_prezzo = PromoListPrice(&cmd, m_prt, row.prm_art);
-                    row.prm_soglia_qta[0] = 1.0;
-                    if (colOfferta) {
-                        row.prm_tipo_offerta = 2;
-                        // The difference as it is: the grid and the forms round
-                        // what they show, the row keeps every decimal.
-                        row.prm_valore_offerta[0] = row.prm_prezzo - book.Number(colOfferta, r);
-                    } else {
-                        row.prm_tipo_offerta = 4;
-                        row.prm_valore_offerta[0] = book.Number(colSconto, r);
-                    }
-                    row.prm_frontalino = 2;
-                    if (count >= promo::kMaxRows) {
-                        frame::ValidationBeep();
-                        error(QString::fromUtf8(kRowLimitText));
-                        break;
-                    }
-                    sqlprm.SqlTransaction(&cmd, &row, orvdb::SQL_INSERT);
-                    ++count;
-                    m_written = true;
-                }
+    long count = -1;
+    // Rows are written one by one: those written before a failure or a
+    // cancel stay, as the rules of the imports say.
+    const bool ok = book.ForEachArticle(
+        QStringLiteral("Importazione Articoli in Promozione..."), colCodice, colDesc,
+        [&](SACommand& cmd, long r, const ARTANAG& ana) {
+            if (count < 0) count = sqlprm.CountRows(&cmd, m_prt.prt_codice);
+            PROMOZIONI row{};
+            sqlprm.Blank(&cmd, &m_prt, &row);
+            strzcpy(row.prm_art, ana.ana_codice);
+            strzcpy(row.prm_art_des, ana.ana_desc1);
+            row.prm_prezzo = PromoListPrice(&cmd, m_prt, row.prm_art);
+            row.prm_soglia_qta[0] = 1.0;
+            if (colOfferta) {
+                row.prm_tipo_offerta = 2;
+                // The difference as it is: the grid and the forms round
+                // what they show, the row keeps every decimal.
+                row.prm_valore_offerta[0] = row.prm_prezzo - book.Number(colOfferta, r);
+            } else {
+                row.prm_tipo_offerta = 4;
+                row.prm_valore_offerta[0] = book.Number(colSconto, r);
             }
-            if (progress.CheckCancelButton()) break;
-            progress.StepIt();
-        }
-        progress.DestroyWindow();
-    } catch (const SAException& e) {
-        if (progress.IsCreated()) progress.DestroyWindow();
-        book.EndWait();
-        SAExceptionDisplay(e, LOCATION);
-        return Outcome::Failed;
-    }
+            row.prm_frontalino = 2;
+            if (count >= promo::kMaxRows) {
+                frame::ValidationBeep();
+                error(QString::fromUtf8(kRowLimitText));
+                return false;
+            }
+            sqlprm.SqlTransaction(&cmd, &row, orvdb::SQL_INSERT);
+            ++count;
+            m_written = true;
+            return true;
+        });
+    if (!ok) return Outcome::Failed;
     return Outcome::Done;
 }
 

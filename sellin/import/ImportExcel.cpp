@@ -42,49 +42,21 @@ void CImportExcel::Run() {
         return;
     }
 
-    const long maxRows = book.Rows();
-    COrvProgressDlg progress;
-    SAConnection con;
-    SACommand cmd;
-    try {
-        progress.Create(m_parent, QStringLiteral("Attendere..."));
-        progress.SetStatus(QStringLiteral("Importazione Articoli in Promozione Sellin..."));
-        progress.SetRange(0, maxRows - 1);
-        progress.SetStep(1);
-        orvdb::DbSession db(con, cmd);
-        for (long r = 2; r <= maxRows; ++r) {
-            const QString code = book.Text(colCodice, r);
-            if (!code.isEmpty()) {
-                ARTANAG ana{};
-                if (!sqlana.FullSearch(&cmd, code.toUtf8().constData(), &ana)) {
-                    frame::ValidationBeep();
-                    const QString text = colDesc ? QStringLiteral("Articolo %1 %2 non trovato in archivio")
-                                                       .arg(code, book.Text(colDesc, r))
-                                                 : QStringLiteral("Articolo %1 non trovato in archivio").arg(code);
-                    frame::ui().MessageBox(m_parent, text, caption, frame::MB_OK, frame::MsgIcon::Information);
-                } else {
-                    // A new code per line, drawn just before its insert.
-                    PROMOACQ row{};
-                    sqlpra.Blank(&cmd, &m_pah, &row);
-                    strzcpy(row.pra_art, ana.ana_codice);
-                    row.pra_prezzo = book.Number(colPrezzo, r, kNumberWidth);
-                    for (int i = 0; i < 7; ++i)
-                        row.pra_sconto[i] = static_cast<float>(book.Number(colSconto[i], r, kNumberWidth));
-                    row.pra_sconto_merce = book.Number(colMerce, r, kNumberWidth);
-                    row.pra_sconto_val = book.Number(colValore, r, kNumberWidth);
-                    sqlpra.SqlTransaction(&cmd, &row, orvdb::SQL_INSERT);
-                    m_written = true;
-                }
-            }
-            if (progress.CheckCancelButton()) break;
-            progress.StepIt();
-        }
-        progress.DestroyWindow();
-    } catch (const SAException& e) {
-        if (progress.IsCreated()) progress.DestroyWindow();
-        book.EndWait();
-        SAExceptionDisplay(e, LOCATION);
-    }
+    book.ForEachArticle(QStringLiteral("Importazione Articoli in Promozione Sellin..."), colCodice, colDesc,
+                        [&](SACommand& cmd, long r, const ARTANAG& ana) {
+                            // A new code per line, drawn just before its insert.
+                            PROMOACQ row{};
+                            sqlpra.Blank(&cmd, &m_pah, &row);
+                            strzcpy(row.pra_art, ana.ana_codice);
+                            row.pra_prezzo = book.Number(colPrezzo, r, kNumberWidth);
+                            for (int i = 0; i < 7; ++i)
+                                row.pra_sconto[i] = static_cast<float>(book.Number(colSconto[i], r, kNumberWidth));
+                            row.pra_sconto_merce = book.Number(colMerce, r, kNumberWidth);
+                            row.pra_sconto_val = book.Number(colValore, r, kNumberWidth);
+                            sqlpra.SqlTransaction(&cmd, &row, orvdb::SQL_INSERT);
+                            m_written = true;
+                            return true;
+                        });
 }
 
 }  // namespace sellin
