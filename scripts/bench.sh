@@ -37,3 +37,6 @@ fi
 if [[ -x $build/bench/bench_incentivi ]]; then
   QT_QPA_PLATFORM=offscreen "$build/bench/bench_incentivi" --db "host=$sock user=promo dbname=promo_bench"
 fi
+if [[ -x $build/bench/bench_analisi ]]; then
+  QT_QPA_PLATFORM=offscreen "$build/bench/bench_analisi" --db "host=$sock user=promo dbname=promo_bench"
+fi

@@ -60,6 +60,20 @@ std::string COrvPostgreSQL::QueryAdapt(const std::string& statement, long limit,
     return s;
 }
 
+std::string COrvPostgreSQL::TextArray(const std::vector<std::string>& items) {
+    std::string s = "{";
+    for (const std::string& item : items) {
+        if (s.size() > 1) s += ',';
+        s += '"';
+        for (char c : item) {
+            if (c == '"' || c == '\\') s += '\\';
+            s += c;
+        }
+        s += '"';
+    }
+    return s + "}";
+}
+
 bool COrvPostgreSQL::IsDupKeyErr(const SAException& e) {
     return std::string_view(e.ErrSQLState()) == "23505";
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "frame/db/SQLAPI.h"
 #include "frame/db/TableDef.h"
@@ -74,6 +75,10 @@ public:
     // Current order of lists: 1 by code, 2 by description.
     int GetIndex() const { return m_index; }
     void SetIndex(int index) { m_index = index; }
+
+    // A text array literal for a parameter cast with ::text[], so that one
+    // statement serves a whole list of codes.
+    static std::string TextArray(const std::vector<std::string>& items);
 
     static bool IsDupKeyErr(const SAException& e);
     static bool IsTableNotExistErr(const SAException& e);

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -146,7 +147,14 @@ int QtUi::RunModal(QDialog* dlg) { return dlg ? dlg->exec() : IDCANCEL; }
 bool QtUi::ProgressCancelled(COrvProgressDlg* dlg) {
     // Lets the click on "Annulla" (and the repaint) through; the progress
     // window is application-modal, so no other window takes input meanwhile.
-    QApplication::processEvents();
+    // A loop checks at every unit, tens of thousands of times: a look every
+    // 20 ms answers a click as soon as the eye can tell, at a fraction of
+    // the cost.
+    static QElapsedTimer since;
+    if (!since.isValid() || since.elapsed() >= 20) {
+        QApplication::processEvents();
+        since.start();
+    }
     return dlg && dlg->IsCancelPressed();
 }
 

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <set>
 
 #include <QRandomGenerator>
 #include <QWidget>
 
-#include "frame/db/ArtCounter.h"
 #include "frame/db/DbScope.h"
 #include "frame/db/SqlTables.h"
 #include "frame/grid/SpreadSheet.h"
@@ -21,19 +21,46 @@
 
 namespace promo {
 
+// The figures of every article of the promotion in one depot, in one
+// statement: the same sums that a walk over each article's movements gives
+// (the tests hold it to that walk), some 30 times faster than the statements
+// per article. A movement whose reason is missing counts nothing; of several
+// sell-in rows of an article the one written last gives the purchase period.
+// Sold and loaded use the indicators' difference, the stock and the opening
+// loads only the indicators that are set, as the reasons mark them.
+extern const char* const kFigureArticoli =
+    "SELECT f.*, ana_costo_rif, aco_esi_ini_qta, aco_esi_ini_val, aco_acq_qta, aco_acq_val FROM ("
+    "SELECT a.art,"
+    " SUM(CASE WHEN mov_data BETWEEN :d_start AND :d_stop"
+    " THEN (cau_qvenduta_1 - cau_qvenduta_2) * mov_quantita END) AS qta_vend,"
+    " SUM(CASE WHEN mov_data BETWEEN :d_start AND :d_stop"
+    " THEN (cau_vvenduto_1 - cau_vvenduto_2) * mov_totale END) AS val_vend,"
+    " SUM(CASE WHEN mov_data BETWEEN a.acq_ini AND a.acq_fin"
+    " THEN (cau_qacquistata_1 - cau_qacquistata_2) * mov_quantita END) AS qta_car,"
+    " SUM(CASE WHEN mov_data BETWEEN a.acq_ini AND a.acq_fin"
+    " THEN (cau_vacquistato_1 - cau_vacquistato_2) * mov_totale END) AS val_car,"
+    " SUM(CASE WHEN mov_data < :d_start"
+    " THEN ((cau_esistenza_1 = 1)::int - (cau_esistenza_2 = 1)::int) * mov_quantita END) AS esi_ini_qta,"
+    " SUM(CASE WHEN mov_data < :d_start THEN ((cau_qacquistata_1 = 1)::int - (cau_qacquistata_2 = 1)::int"
+    " + (cau_inventario_1 = 1)::int - (cau_inventario_2 = 1)::int) * mov_quantita END) AS qta_car_prima,"
+    " SUM(CASE WHEN mov_data < :d_start THEN ((cau_vacquistato_1 = 1)::int - (cau_vacquistato_2 = 1)::int"
+    " + (cau_inventario_1 = 1)::int - (cau_inventario_2 = 1)::int) * mov_totale END) AS val_car_prima"
+    " FROM (SELECT art, COALESCE(pra_data_ini, :d_start) AS acq_ini, COALESCE(pra_data_fin, :d_stop) AS acq_fin"
+    " FROM unnest(:arts::text[]) AS art LEFT JOIN LATERAL (SELECT pra_data_ini, pra_data_fin FROM admin.promoacq"
+    " WHERE pra_art = art AND pra_prt = :codprt ORDER BY pra_codice DESC LIMIT 1) AS pra ON true) AS a"
+    " LEFT JOIN admin.movimen2 ON mov_dep = :coddep AND mov_codice = a.art"
+    " LEFT JOIN admin.caumaga1 ON mov_cau = cau_codice"
+    " GROUP BY a.art, a.acq_ini, a.acq_fin) AS f"
+    " LEFT JOIN admin.artanag ON ana_codice = RTRIM(f.art)"
+    // The depot's own yearly counters: a depot with counters is one of
+    // their sections by definition.
+    " LEFT JOIN admin.artcont ON aco_art = RTRIM(f.art) AND aco_anno = :anno AND aco_dep = :coddep";
+
 namespace {
 
 constexpr const char* kMovimentiPeriodo =
     "SELECT movimen2.*, caumaga1.* FROM admin.movimen2 LEFT JOIN admin.caumaga1 ON mov_cau = cau_codice "
     "WHERE mov_dep = :coddep AND mov_data BETWEEN :d_start AND :d_stop";
-constexpr const char* kMovimentiArticolo =
-    "SELECT movimen2.*, caumaga1.* FROM admin.movimen2 LEFT JOIN admin.caumaga1 ON mov_cau = cau_codice "
-    "WHERE mov_dep = :coddep AND mov_codice = :codart";
-
-bool In(long day, long from, long to) { return day >= from && day <= to; }
-
-// 1 for an indicator that is set, as the reasons mark "adds" and "subtracts".
-int On(short indicator) { return indicator == 1 ? 1 : 0; }
 
 void Exec(SACommand& cmd, const std::string& sql) {
     cmd.setCommandText(COrvPostgreSQL::QueryAdapt(sql));
@@ -58,26 +85,6 @@ const char* DateText(long julian) {
 }  // namespace
 
 // ---- the figures of one article --------------------------------------------
-
-void AndamentoArticolo::Add(const MOVIMENTI& mov, const CAUMAGA& cau, long promoIni, long promoFin, long acqIni,
-                            long acqFin) {
-    const double q = mov.mov_quantita, v = mov.mov_totale;
-    if (In(mov.mov_data, promoIni, promoFin)) {
-        qtaVend += (cau.cau_qvenduta_1 - cau.cau_qvenduta_2) * q;
-        valVend += (cau.cau_vvenduto_1 - cau.cau_vvenduto_2) * v;
-    }
-    if (In(mov.mov_data, acqIni, acqFin)) {
-        qtaCar += (cau.cau_qacquistata_1 - cau.cau_qacquistata_2) * q;
-        valCar += (cau.cau_vacquistato_1 - cau.cau_vacquistato_2) * v;
-    }
-    if (mov.mov_data < promoIni) {
-        esiIniQta += (On(cau.cau_esistenza_1) - On(cau.cau_esistenza_2)) * q;
-        // The inventory loads value the opening stock as a purchase would.
-        const int inv = On(cau.cau_inventario_1) - On(cau.cau_inventario_2);
-        valCarPrima += (On(cau.cau_vacquistato_1) - On(cau.cau_vacquistato_2) + inv) * v;
-        qtaCarPrima += (On(cau.cau_qacquistata_1) - On(cau.cau_qacquistata_2) + inv) * q;
-    }
-}
 
 double AndamentoArticolo::ValoreEsistenza(double costoRif) const {
     if (!TestIfZero(qtaCarPrima, 3)) return Round(valCarPrima / qtaCarPrima * esiIniQta, 2);
@@ -110,7 +117,6 @@ bool CAnalisiPromo::ChooseDepots(std::vector<long>* deps, std::string* name) {
     SACommand cmd;
     try {
         orvdb::DbSession db(con, cmd);
-        LoadSezArray(&cmd, m_sections);
         if (m_prt.prt_tutti_dep) {
             cmd.setCommandText(COrvPostgreSQL::QueryAdapt(
                 "SELECT * FROM admin.depositi WHERE dep_codice <> :coddep ORDER BY dep_codice"));
@@ -189,6 +195,26 @@ bool CAnalisiPromo::Compute(SACommand& cmd, const std::vector<long>& deps) {
         "  VALUES ( :codice, :desc, :qta_vend, :val_vend, :val_med, :esi_ini_qta, :car_per_qta, :car_per_val, "
         ":ven_tot_qta, :ven_tot_val, :esi_ini_val )");
 
+    // The grid's rows once: code (as typed, for the statements), its trimmed
+    // form (to tell repeats) and description; brand, department and category
+    // rows have no article of their own.
+    struct Codice {
+        std::string art, key, desc;
+    };
+    std::vector<Codice> righe;
+    std::vector<std::string> codes;
+    std::set<std::string> distinct;
+    for (long row = 1; row <= maxRows; ++row) {
+        char art[16], desc[128];
+        strzcpy(art, m_grid->GetCellText(4, row).toUtf8().constData());
+        strzcpy(desc, m_grid->GetCellText(5, row).toUtf8().constData());
+        Codice c{art, art, desc};
+        strtrim(c.key);
+        if (c.key.empty()) c.art.clear();
+        else if (distinct.insert(c.art).second) codes.push_back(c.art);
+        righe.push_back(std::move(c));
+    }
+
     for (long dep : deps) {
         double totQta = 0, totVal = 0;
         cmd.setCommandText(COrvPostgreSQL::QueryAdapt(kMovimentiPeriodo));
@@ -206,57 +232,49 @@ bool CAnalisiPromo::Compute(SACommand& cmd, const std::vector<long>& deps) {
         }
         cmd.Close();
 
-        // An article the promotion holds twice is counted once: two rows
-        // would make the report add its sales up twice.
+        // The figures of all the grid's articles at once; an article the
+        // promotion holds twice is counted once: two rows would make the
+        // report add its sales up twice.
+        struct Figure {
+            AndamentoArticolo a;
+            double costoRif = 0;
+            ARTCOUNTER aco{};
+        };
+        std::map<std::string, Figure> figure;
+        cmd.setCommandText(COrvPostgreSQL::QueryAdapt(kFigureArticoli));
+        BindPeriod(cmd, dep, promoIni, promoFin);
+        cmd.Param("arts").setAsString(COrvPostgreSQL::TextArray(codes));
+        cmd.Param("codprt").setAsLong(m_prt.prt_codice);
+        cmd.Param("anno").setAsShort(tavelo_db_impo.imp_anno);
+        cmd.Execute();
+        while (cmd.FetchNext()) {
+            Figure& f = figure[cmd.Field("art").asString()];
+            auto d = [&](const char* name) { return cmd.Field(name).asDouble(); };
+            f.a.qtaVend = d("qta_vend"), f.a.valVend = d("val_vend");
+            f.a.qtaCar = d("qta_car"), f.a.valCar = d("val_car");
+            f.a.esiIniQta = d("esi_ini_qta");
+            f.a.qtaCarPrima = d("qta_car_prima"), f.a.valCarPrima = d("val_car_prima");
+            f.costoRif = d("ana_costo_rif");
+            f.aco.aco_esi_ini_qta = d("aco_esi_ini_qta"), f.aco.aco_esi_ini_val = d("aco_esi_ini_val");
+            f.aco.aco_acq_qta = d("aco_acq_qta"), f.aco.aco_acq_val = d("aco_acq_val");
+        }
+        cmd.Close();
+
+        // The rows are one table for one report: a single commit, not one
+        // per row.
+        orvdb::DbTransaction tr(con2);
         std::set<std::string> seen;
         for (long row = 1; row <= maxRows; ++row) {
-            char art[16], desc[128];
-            strzcpy(art, m_grid->GetCellText(4, row).toUtf8().constData());
-            strzcpy(desc, m_grid->GetCellText(5, row).toUtf8().constData());
-            std::string key(art);
-            strtrim(key);
-            // Brand, department and category rows have no article of their own.
-            if (!key.empty() && seen.insert(key).second) {
-                long acqIni = promoIni, acqFin = promoFin;
-                cmd.setCommandText(COrvPostgreSQL::QueryAdapt(
-                    "SELECT * FROM admin.promoacq WHERE pra_art = :codart AND pra_prt = :codprt ORDER BY pra_art, pra_prt"));
-                cmd.Param("codart").setAsString(art);
-                cmd.Param("codprt").setAsLong(m_prt.prt_codice);
-                cmd.Execute();
-                while (cmd.FetchNext()) {
-                    PROMOACQ pra{};
-                    sqlpra.ReadFields(&cmd, &pra);
-                    acqIni = pra.pra_data_ini, acqFin = pra.pra_data_fin;
-                }
-                cmd.Close();
-
-                AndamentoArticolo a;
-                cmd.setCommandText(COrvPostgreSQL::QueryAdapt(kMovimentiArticolo));
-                cmd.Param("coddep").setAsLong(dep);
-                cmd.Param("codart").setAsString(art);
-                cmd.Execute();
-                while (cmd.FetchNext()) {
-                    MOVIMENTI mov{};
-                    CAUMAGA cau{};
-                    sqlmov.ReadFields(&cmd, &mov);
-                    sqlcau.ReadFields(&cmd, &cau);
-                    a.Add(mov, cau, promoIni, promoFin, acqIni, acqFin);
-                }
-                cmd.Close();
-
-                ARTANAG ana{};
-                sqlana.Search(&cmd2, art, &ana);
-                const double esiIniVal = a.ValoreEsistenza(ana.ana_costo_rif);
+            const Codice& c = righe[std::size_t(row - 1)];
+            if (!c.art.empty() && seen.insert(c.key).second) {
+                const Figure& f = figure[c.art];
+                const AndamentoArticolo& a = f.a;
                 double costo = 0;
-                if (!a.CostoDaCarichi(&costo)) {
-                    ARTCOUNTER aco{};
-                    GetArtCounter(&cmd2, art, tavelo_db_impo.imp_anno, m_sections, {dep}, &aco, 0, 0);
-                    costo = a.CostoVenduto(aco, ana.ana_costo_rif, tavelo_db_impo.imp_anno);
-                }
+                if (!a.CostoDaCarichi(&costo)) costo = a.CostoVenduto(f.aco, f.costoRif, tavelo_db_impo.imp_anno);
 
                 cmd2.setCommandText(insert);
-                cmd2.Param("codice").setAsString(art);
-                cmd2.Param("desc").setAsString(desc[0] ? desc : " ");
+                cmd2.Param("codice").setAsString(c.art);
+                cmd2.Param("desc").setAsString(c.desc.empty() ? std::string(" ") : c.desc);
                 cmd2.Param("qta_vend").setAsDouble(a.qtaVend);
                 cmd2.Param("val_vend").setAsDouble(a.valVend);
                 cmd2.Param("val_med").setAsDouble(costo);
@@ -265,12 +283,13 @@ bool CAnalisiPromo::Compute(SACommand& cmd, const std::vector<long>& deps) {
                 cmd2.Param("car_per_val").setAsDouble(a.valCar);
                 cmd2.Param("ven_tot_qta").setAsDouble(totQta);
                 cmd2.Param("ven_tot_val").setAsDouble(totVal);
-                cmd2.Param("esi_ini_val").setAsDouble(esiIniVal);
+                cmd2.Param("esi_ini_val").setAsDouble(a.ValoreEsistenza(f.costoRif));
                 cmd2.Execute();
                 cmd2.Close();
             }
             if (!unit()) return false;
         }
+        tr.Commit();
     }
     return true;
 }
@@ -308,10 +327,16 @@ bool CAnalisiPromo::Formato1() {
     std::vector<long> deps;
     std::string depName;
     if (!ChooseDepots(&deps, &depName)) return false;
+    const bool done = Estrai(deps);
+    if (done) RunReport(deps.size() == 1 ? depName : std::string());
+    // Dropped after a failure too: with a name per run, no later run would.
+    if (!m_table.empty()) DropAfterRun();
+    return done;
+}
 
+bool CAnalisiPromo::Estrai(const std::vector<long>& deps) {
     SAConnection con;
     SACommand cmd;
-    bool cancelled = false, failed = false;
     try {
         orvdb::DbSession db(con, cmd);
         // One work table per run: the backend's pid and a random tail keep two
@@ -331,15 +356,11 @@ bool CAnalisiPromo::Formato1() {
                       "and_car_per_qta DOUBLE PRECISION, and_car_per_val DOUBLE PRECISION, and_ven_tot_qta DOUBLE "
                       "PRECISION, and_ven_tot_val DOUBLE PRECISION, and_esi_ini_val DOUBLE PRECISION )");
         Exec(cmd, "GRANT ALL ON admin." + m_table + " TO PUBLIC");
-        cancelled = !Compute(cmd, deps);
+        return Compute(cmd, deps);
     } catch (const SAException& e) {
         SAExceptionDisplay(e, LOCATION);
-        failed = true;
+        return false;
     }
-    if (!failed && !cancelled) RunReport(deps.size() == 1 ? depName : std::string());
-    // Dropped after a failure too: with a name per run, no later run would.
-    if (!m_table.empty()) DropAfterRun();
-    return !failed && !cancelled;
 }
 
 // ---- format 2 --------------------------------------------------------------------

@@ -15,15 +15,17 @@ class QWidget;
 
 namespace promo {
 
-// The figures of one article in one depot, gathered movement by movement.
+// The figures of every article of a promotion in one depot (parameters
+// :coddep, :d_start, :d_stop, :arts as a text array, :codprt, :anno).
+extern const char* const kFigureArticoli;
+
+// The figures of one article in one depot, summed over its movements.
 struct AndamentoArticolo {
     double qtaVend = 0, valVend = 0;      // sold in the promotion period
     double qtaCar = 0, valCar = 0;        // loaded in the purchase period
     double esiIniQta = 0;                 // stock at the start
     double qtaCarPrima = 0, valCarPrima = 0;  // loaded before the start, for the stock value
 
-    // The movement's effects; the periods are Julian days, both ends included.
-    void Add(const MOVIMENTI& mov, const CAUMAGA& cau, long promoIni, long promoFin, long acqIni, long acqFin);
     // Stock at the start valued at the loads before it, or at the reference
     // cost when nothing was loaded before.
     double ValoreEsistenza(double costoRif) const;
@@ -44,6 +46,11 @@ public:
     // Format 1. False when nothing was printed (question or look-up
     // cancelled, progress cancelled, a failure shown).
     bool Formato1();
+    // Format 1's work without the question and the report: the work table
+    // filled for deps. False when cancelled or a failure was shown; the
+    // table stays until DropAfterRun.
+    bool Estrai(const std::vector<long>& deps);
+    void DropAfterRun();
     // Format 2: the report on the sales history, from 5 days before the start.
     void Formato2();
 
@@ -60,12 +67,10 @@ private:
     void RunReport(const std::string& depName);
     // Drops the work table; a table already gone is no failure.
     static void DropWorkTable(SACommand& cmd, const std::string& table);
-    void DropAfterRun();
 
     QWidget* m_parent;
     const PROMOTES& m_prt;
     const CSpreadSheet* m_grid;
-    std::vector<long> m_sections;
     std::string m_table;
 };
 

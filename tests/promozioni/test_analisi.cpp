@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -351,6 +352,160 @@ TEST_F(AnalisiTest, TwoRunsAtTheSameTimeEachSeeOnlyTheirOwnRows) {
     EXPECT_EQ(Codes(ui.tables[0]), "ART009 ");
     EXPECT_EQ(Codes(ui.tables[1]), "ART003 ART005 ");
     EXPECT_EQ(WorkTables(), 0);
+}
+
+// The analysis as first written, movement by movement over each article's
+// own statements: the oracle of the one statement per depot it runs now.
+void Add(promo::AndamentoArticolo& a, const MOVIMENTI& mov, const CAUMAGA& cau, long promoIni, long promoFin,
+         long acqIni, long acqFin) {
+    auto on = [](short indicator) { return indicator == 1 ? 1 : 0; };
+    const double q = mov.mov_quantita, v = mov.mov_totale;
+    if (mov.mov_data >= promoIni && mov.mov_data <= promoFin) {
+        a.qtaVend += (cau.cau_qvenduta_1 - cau.cau_qvenduta_2) * q;
+        a.valVend += (cau.cau_vvenduto_1 - cau.cau_vvenduto_2) * v;
+    }
+    if (mov.mov_data >= acqIni && mov.mov_data <= acqFin) {
+        a.qtaCar += (cau.cau_qacquistata_1 - cau.cau_qacquistata_2) * q;
+        a.valCar += (cau.cau_vacquistato_1 - cau.cau_vacquistato_2) * v;
+    }
+    if (mov.mov_data < promoIni) {
+        a.esiIniQta += (on(cau.cau_esistenza_1) - on(cau.cau_esistenza_2)) * q;
+        const int inv = on(cau.cau_inventario_1) - on(cau.cau_inventario_2);
+        a.valCarPrima += (on(cau.cau_vacquistato_1) - on(cau.cau_vacquistato_2) + inv) * v;
+        a.qtaCarPrima += (on(cau.cau_qacquistata_1) - on(cau.cau_qacquistata_2) + inv) * q;
+    }
+}
+
+std::vector<WorkRow> Walk(const PROMOTES& prt, const CSpreadSheet& grid, const std::vector<long>& deps) {
+    SAConnection c;
+    c.Connect(orvdb::ConnInfo());
+    SACommand cmd(&c), cmd2(&c);
+    std::vector<long> sections;
+    LoadSezArray(&cmd, sections);
+    auto period = [&](long dep) {
+        cmd.Param("coddep").setAsLong(dep);
+        cmd.Param("d_start").setAsDateTime(JulianToSADateTime(prt.prt_data_ini));
+        cmd.Param("d_stop").setAsDateTime(JulianToSADateTime(prt.prt_data_fin));
+    };
+    std::vector<WorkRow> rows;
+    for (long dep : deps) {
+        double totQta = 0, totVal = 0;
+        cmd.setCommandText("SELECT movimen2.*, caumaga1.* FROM admin.movimen2 LEFT JOIN admin.caumaga1 ON mov_cau = "
+                           "cau_codice WHERE mov_dep = :coddep AND mov_data BETWEEN :d_start AND :d_stop");
+        period(dep);
+        cmd.Execute();
+        while (cmd.FetchNext()) {
+            MOVIMENTI mov{};
+            CAUMAGA cau{};
+            sqlmov.ReadFields(&cmd, &mov);
+            sqlcau.ReadFields(&cmd, &cau);
+            RecalcMovimento(&mov, 0);
+            totQta += (cau.cau_qvenduta_1 - cau.cau_qvenduta_2) * mov.mov_quantita;
+            totVal += (cau.cau_vvenduto_1 - cau.cau_vvenduto_2) * mov.mov_totale;
+        }
+        std::set<std::string> seen;
+        for (long row = 1; row <= grid.GetMaxRows(); ++row) {
+            const std::string art = grid.GetCellText(4, row).trimmed().toStdString(),
+                              desc = grid.GetCellText(5, row).toStdString();
+            if (art.empty() || !seen.insert(art).second) continue;
+            long acqIni = prt.prt_data_ini, acqFin = prt.prt_data_fin;
+            cmd.setCommandText("SELECT * FROM admin.promoacq WHERE pra_art = :codart AND pra_prt = :codprt ORDER BY "
+                               "pra_art, pra_prt");
+            cmd.Param("codart").setAsString(art);
+            cmd.Param("codprt").setAsLong(prt.prt_codice);
+            cmd.Execute();
+            while (cmd.FetchNext()) {
+                PROMOACQ pra{};
+                sqlpra.ReadFields(&cmd, &pra);
+                acqIni = pra.pra_data_ini, acqFin = pra.pra_data_fin;
+            }
+            promo::AndamentoArticolo a;
+            cmd.setCommandText("SELECT movimen2.*, caumaga1.* FROM admin.movimen2 LEFT JOIN admin.caumaga1 ON mov_cau = "
+                               "cau_codice WHERE mov_dep = :coddep AND mov_codice = :codart");
+            cmd.Param("coddep").setAsLong(dep);
+            cmd.Param("codart").setAsString(art);
+            cmd.Execute();
+            while (cmd.FetchNext()) {
+                MOVIMENTI mov{};
+                CAUMAGA cau{};
+                sqlmov.ReadFields(&cmd, &mov);
+                sqlcau.ReadFields(&cmd, &cau);
+                Add(a, mov, cau, prt.prt_data_ini, prt.prt_data_fin, acqIni, acqFin);
+            }
+            ARTANAG ana{};
+            sqlana.Search(&cmd2, art.c_str(), &ana);
+            double costo = 0;
+            if (!a.CostoDaCarichi(&costo)) {
+                ARTCOUNTER aco{};
+                GetArtCounter(&cmd2, art.c_str(), tavelo_db_impo.imp_anno, sections, {dep}, &aco, 0, 0);
+                costo = a.CostoVenduto(aco, ana.ana_costo_rif, tavelo_db_impo.imp_anno);
+            }
+            rows.push_back({art, desc.empty() ? " " : desc, a.qtaVend, a.valVend, costo, a.esiIniQta, a.qtaCar,
+                            a.valCar, totQta, totVal, a.ValoreEsistenza(ana.ana_costo_rif)});
+        }
+    }
+    return rows;
+}
+
+TEST_F(AnalisiTest, OneStatementPerDepotGivesTheFiguresOfTheWalkOverEveryMovement) {
+    // Promotion 9, 1-20 April 2026 in depots 1-3: 40 articles with ten
+    // months of movements on every reason (and on a reason that is gone),
+    // quantities in halves, sell-in rows (two for some articles), counters
+    // and reference costs for some, repeats and rows without an article.
+    Exec("INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_data_ini, prt_data_fin, prt_dep, prt_registro, "
+         "prt_tutti_dep, prt_dep_des) VALUES (9, 'ORACOLO', '2026-04-01', '2026-04-20', 1, 'A', 1, 'SEDE CENTRALE')");
+    Exec("INSERT INTO admin.movimen2 (mov_serial, mov_data, mov_dep, mov_codice, mov_cau, mov_quantita, mov_prezzo, "
+         "mov_sconto_1, mov_totale) "
+         "SELECT 900000 + g, DATE '2025-09-01' + (g * 37) % 240, 1 + g % 3, 'ORC' || lpad((1 + g % 40)::text, 3, '0'), "
+         "(ARRAY[1, 1, 1, 2, 3, 3, 3, 4, 5, 6, 7, 99])[1 + (g * 7) % 12], 0.5 * (1 + g % 9), 1.1 + g % 5, g % 4 * 5, "
+         "round((0.5 * (1 + g % 9) * (1.1 + g % 5) * (1 + g % 3 * 0.1))::numeric, 2) FROM generate_series(1, 6000) g");
+    Exec("INSERT INTO admin.promoacq (pra_codice, pra_data_ini, pra_data_fin, pra_art, pra_prt) "
+         "SELECT 900 + k, DATE '2026-03-01' + k, DATE '2026-04-10' + k % 5, 'ORC' || lpad((1 + k % 10 * 4)::text, 3, "
+         "'0'), 9 FROM generate_series(1, 14) k");
+    Exec("INSERT INTO admin.artcont (aco_serial, aco_anno, aco_dep, aco_art, aco_esi_ini_qta, aco_esi_ini_val, "
+         "aco_acq_qta, aco_acq_val) SELECT 9000 + k, 2026, 1 + k % 3, 'ORC' || lpad((1 + k % 40)::text, 3, '0'), "
+         "k % 5 - 1, (k % 7 - 2) * 3.3, k % 11, k % 13 * 2.7 FROM generate_series(1, 70) k");
+    Exec("INSERT INTO admin.artanag (ana_serial, ana_codice, ana_desc1, ana_costo_rif) SELECT 9000 + k, "
+         "'ORC' || lpad(k::text, 3, '0'), 'ORACOLO ' || k, 0.37 * k FROM generate_series(1, 40, 2) k");
+    // Gone at the end: the other cases count the depots' movements of March.
+    struct Cleanup {
+        ~Cleanup() {
+            Exec("DELETE FROM admin.movimen2 WHERE mov_serial > 900000");
+            Exec("DELETE FROM admin.promoacq WHERE pra_prt = 9");
+            Exec("DELETE FROM admin.artcont WHERE aco_art LIKE 'ORC%'");
+            Exec("DELETE FROM admin.promote1 WHERE prt_codice = 9");
+        }
+    } cleanup;
+    std::vector<std::pair<const char*, const char*>> rows;
+    std::vector<std::string> codes;
+    for (int k = 1; k <= 41; ++k) codes.push_back("ORC" + std::string(k < 10 ? "00" : "0") + std::to_string(k));
+    for (const auto& code : codes) rows.push_back({code.c_str(), code == "ORC007" ? "" : "ARTICOLO ORACOLO"});
+    rows.insert(rows.begin() + 5, {"", "REP : DROGHERIA"});
+    rows.push_back({"ORC003", "ARTICOLO ORACOLO"});
+    Rows(rows);
+    prt = Header(9);
+    ui.QueueAnswer(frame::IDYES);
+    ASSERT_TRUE(promo::CAnalisiPromo(nullptr, prt, &grid).Formato1());
+    ASSERT_EQ(ui.tables.size(), 1u);
+    const std::vector<WorkRow> want = Walk(prt, grid, {1, 2, 3});
+    const auto& got = ui.tables[0];
+    ASSERT_EQ(got.size(), want.size());
+    ASSERT_EQ(want.size(), 3u * 41);
+    int loadsCover = 0;
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        const WorkRow &g = got[i], &w = want[i];
+        SCOPED_TRACE(w.codice + " row " + std::to_string(i));
+        EXPECT_EQ(g.codice + "|" + g.desc, w.codice + "|" + w.desc);
+        const double gv[] = {g.qtaVend, g.valVend, g.valMed, g.esiIniQta, g.carQta, g.carVal, g.venTotQta, g.venTotVal,
+                             g.esiIniVal};
+        const double wv[] = {w.qtaVend, w.valVend, w.valMed, w.esiIniQta, w.carQta, w.carVal, w.venTotQta, w.venTotVal,
+                             w.esiIniVal};
+        for (std::size_t k = 0; k < std::size(gv); ++k) EXPECT_NEAR(gv[k], wv[k], 1e-6) << "figure " << k;
+        if (w.carQta >= w.qtaVend && w.carQta > 0) ++loadsCover;
+    }
+    // Both ways of costing the sold quantity occur.
+    EXPECT_GT(loadsCover, 5);
+    EXPECT_LT(loadsCover, int(want.size()) - 5);
 }
 
 TEST_F(AnalisiTest, CostOfTheSoldBeyondTheLoadsAtTheCountersAverage) {
