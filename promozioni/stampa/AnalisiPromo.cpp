@@ -23,8 +23,8 @@ namespace promo {
 
 // The figures of every article of the promotion in one depot, in one
 // statement: the same sums that a walk over each article's movements gives
-// (the tests hold it to that walk), some 30 times faster than the statements
-// per article. A movement whose reason is missing counts nothing; of several
+// (the tests hold it to that walk), several times faster than the statements
+// per article (bench_analisi). A movement whose reason is missing counts nothing; of several
 // sell-in rows of an article the one written last gives the purchase period.
 // Sold and loaded use the indicators' difference, the stock and the opening
 // loads only the indicators that are set, as the reasons mark them.
