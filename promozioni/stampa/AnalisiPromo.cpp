@@ -155,6 +155,25 @@ void CAnalisiPromo::DropWorkTable(SACommand& cmd, const std::string& table) {
     }
 }
 
+void CAnalisiPromo::DropLeftovers(SACommand& cmd) {
+    // A run whose program died left its table: its session is gone, so no
+    // one will ever read it. A session still alive may be analysing now.
+    cmd.setCommandText(
+        "SELECT tablename FROM pg_tables WHERE schemaname = 'admin' AND tablename ~ '^andpromo_[0-9]+_[0-9a-f]{8}$' "
+        "AND split_part(tablename, '_', 2)::int NOT IN (SELECT pid FROM pg_stat_activity)");
+    cmd.Execute();
+    std::vector<std::string> gone;
+    while (cmd.FetchNext()) gone.push_back(cmd.Field("tablename").asString());
+    cmd.Close();
+    for (const std::string& t : gone) {
+        try {
+            DropWorkTable(cmd, t);
+        } catch (const SAException&) {
+            // Someone else's table we may not drop: it is theirs to clean.
+        }
+    }
+}
+
 bool CAnalisiPromo::Compute(SACommand& cmd, const std::vector<long>& deps) {
     const long promoIni = m_prt.prt_data_ini, promoFin = m_prt.prt_data_fin;
     const long maxRows = m_grid ? m_grid->GetMaxRows() : 0;
@@ -349,6 +368,7 @@ bool CAnalisiPromo::Estrai(const std::vector<long>& deps) {
         char name[64];
         std::snprintf(name, sizeof name, "andpromo_%ld_%08x", pid, QRandomGenerator::global()->generate());
         m_table = name;
+        DropLeftovers(cmd);
         DropWorkTable(cmd, m_table);
         Exec(cmd, "CREATE TABLE admin." + m_table +
                       " ( and_codice VARCHAR(15), and_desc VARCHAR(127), and_qta_vend DOUBLE PRECISION, and_val_vend "

@@ -67,6 +67,8 @@ private:
     void RunReport(const std::string& depName);
     // Drops the work table; a table already gone is no failure.
     static void DropWorkTable(SACommand& cmd, const std::string& table);
+    // The work tables of runs whose session ended without dropping them.
+    static void DropLeftovers(SACommand& cmd);
 
     QWidget* m_parent;
     const PROMOTES& m_prt;

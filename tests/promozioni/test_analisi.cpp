@@ -296,6 +296,8 @@ TEST_F(AnalisiTest, DepotsQuestionAndLookupChooseWhatIsAnalysed) {
 }
 
 TEST_F(AnalisiTest, CancelOrAFailureLeavesNoWorkTableAndNoReport) {
+    // A run whose program died: its session is gone, its table goes now.
+    Exec("CREATE TABLE admin.andpromo_999999_0badf00d (and_codice VARCHAR(15))");
     AllArticles();
     prt.prt_depositi[0] = 0;
     // Depot 1: 10 movement units, then 8 grid lines. The scripted cancel
