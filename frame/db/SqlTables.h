@@ -86,6 +86,8 @@ public:
     bool Search(SACommand* cmd, long code, PROMOACQ* rec, bool clear = true) {
         return Find(cmd, rec, clear, code);
     }
+    // A row from its header; the plain one (no header) stays callable too.
+    using CPSQLTable::Blank;
     void Blank(SACommand* cmd, const PROMOACQ_HEAD* head, PROMOACQ* rec);
 
 protected:
@@ -118,6 +120,8 @@ public:
     bool Search(SACommand* cmd, long code, INCPER* rec, bool clear = true) {
         return Find(cmd, rec, clear, code);
     }
+    // A row from its header; the plain one (no header) stays callable too.
+    using CPSQLTable::Blank;
     void Blank(SACommand* cmd, const INCPERH* head, INCPER* rec);
 
 protected:
