@@ -94,41 +94,32 @@ void Interleave(const Kind<R>& k, SACommand& ca, SACommand& cb) {
             << "the record carries the code it was written under: " << code;
 }
 
-TEST_F(RowCodes, TwoSessionsInsertingAtOnceBothWriteEveryRow) {
-    auto art = [](char* dst, std::size_t n, int i) { std::snprintf(dst, n, "%s", Article(i).c_str()); };
-    auto promoRow = [&](bool drawnByBlank) {
-        return [&, drawnByBlank](SACommand& c, long owner, int i, PROMOZIONI& r) {
-            PROMOTES h{};
-            ASSERT_TRUE(sqlprt.Search(&c, owner, &h));
-            sqlprm.Blank(drawnByBlank ? &c : nullptr, &h, &r);
-            art(r.prm_art, sizeof r.prm_art, i);
-        };
+// Prepares a row of the owner's header for article i: the code drawn by
+// Blank on the session's command, or (byBlank false) left to the insert.
+template <class H, class R, class HT, class RT>
+auto OwnedRow(HT& heads, RT& rows, char (R::*art)[16], bool byBlank = true) {
+    return [&heads, &rows, art, byBlank](SACommand& c, long owner, int i, R& r) {
+        H h{};
+        ASSERT_TRUE(heads.Search(&c, owner, &h));
+        rows.Blank(byBlank ? &c : nullptr, &h, &r);
+        std::snprintf(r.*art, sizeof(r.*art), "%s", Article(i).c_str());
     };
-    Interleave<PROMOZIONI>({"promotion rows, code shown before saving", sqlprm, "prm_prt", "prm_art", promoRow(true)},
-                           a.cmd, b.cmd);
-    Interleave<PROMOZIONI>({"promotion rows, code drawn at the insert", sqlprm, "prm_prt", "prm_art", promoRow(false)},
-                           a.cmd, b.cmd);
+}
+
+TEST_F(RowCodes, TwoSessionsInsertingAtOnceBothWriteEveryRow) {
+    Interleave<PROMOZIONI>({"promotion rows, code shown before saving", sqlprm, "prm_prt", "prm_art",
+                            OwnedRow<PROMOTES>(sqlprt, sqlprm, &PROMOZIONI::prm_art)}, a.cmd, b.cmd);
+    Interleave<PROMOZIONI>({"promotion rows, code drawn at the insert", sqlprm, "prm_prt", "prm_art",
+                            OwnedRow<PROMOTES>(sqlprt, sqlprm, &PROMOZIONI::prm_art, false)}, a.cmd, b.cmd);
     Interleave<PROMOACQ>({"sell-in rows", sqlpra, "pra_pah", "pra_art",
-                          [&](SACommand& c, long owner, int i, PROMOACQ& r) {
-                              PROMOACQ_HEAD h{};
-                              ASSERT_TRUE(sqlpah.Search(&c, owner, &h));
-                              sqlpra.Blank(&c, &h, &r);
-                              art(r.pra_art, sizeof r.pra_art, i);
-                          }},
-                         a.cmd, b.cmd);
+                          OwnedRow<PROMOACQ_HEAD>(sqlpah, sqlpra, &PROMOACQ::pra_art)}, a.cmd, b.cmd);
     Interleave<INCPER>({"incentive rows", sqlinr, "inr_incph", "inr_art",
-                        [&](SACommand& c, long owner, int i, INCPER& r) {
-                            INCPERH h{};
-                            ASSERT_TRUE(sqlinh.Search(&c, owner, &h));
-                            sqlinr.Blank(&c, &h, &r);
-                            art(r.inr_art, sizeof r.inr_art, i);
-                        }},
-                       a.cmd, b.cmd);
+                        OwnedRow<INCPERH>(sqlinh, sqlinr, &INCPER::inr_art)}, a.cmd, b.cmd);
     Interleave<BATTENTI>({"shelf labels", sqlbat, "bat_prt", "bat_art",
-                          [&](SACommand& c, long owner, int i, BATTENTI& r) {
+                          [](SACommand& c, long owner, int i, BATTENTI& r) {
                               sqlbat.Blank(&c, &r);
                               r.bat_prt = owner;
-                              art(r.bat_art, sizeof r.bat_art, i);
+                              std::snprintf(r.bat_art, sizeof r.bat_art, "%s", Article(i).c_str());
                           }},
                          a.cmd, b.cmd);
 }

@@ -30,12 +30,6 @@ template <class F> void ForEachRecord(F&& fn) {
 
 std::string Bare(const std::string& table) { return table.substr(table.find('.') + 1); }
 
-long Count(SAConnection& con, const std::string& sql) {
-    SACommand cmd(&con, sql);
-    cmd.Execute();
-    return cmd.FetchNext() ? cmd.Field(1).asLong() : -1;
-}
-
 // Scalars align on their own size; texts are char arrays.
 std::size_t AlignOf(const ColumnDef& c) { return c.type == ColType::Text ? 1 : c.size; }
 
@@ -103,11 +97,10 @@ TEST_F(Schema, DeclarationsAndSchemaAgree) {
         ASSERT_NE(t, db.end()) << def->Table() << " missing from the schema";
         ASSERT_EQ(def->KeyColumns().size(), 1u) << def->Table();
         EXPECT_EQ(def->KeyColumns()[0]->type, ColType::Long) << def->Table();
-        EXPECT_GE(Count(con, "SELECT COUNT(*) FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
-                             "AND a.attnum = i.indkey[0] WHERE i.indrelid = '" + def->Table() +
-                             "'::regclass AND i.indisunique AND i.indnatts = 1 AND a.attname = '" + def->Key() + "'"),
-                  1)
-            << def->Table() << "." << def->Key() << " is not unique";
+        EXPECT_GE(promotest::QueryLong("SELECT COUNT(*) FROM pg_index i JOIN pg_attribute a ON a.attrelid = "
+                                       "i.indrelid AND a.attnum = i.indkey[0] WHERE i.indrelid = '" + def->Table() +
+                                       "'::regclass AND i.indisunique AND i.indnatts = 1 AND a.attname = '" +
+                                       def->Key() + "'"), 1) << def->Table() << "." << def->Key() << " is not unique";
         for (const auto& c : def->Columns()) {
             const std::string where = def->Table() + "." + c.name;
             auto col = t->second.find(c.name);
@@ -202,7 +195,7 @@ const Check kIntegrity[] = {
 };
 
 TEST_F(Schema, FixturesKeepTheirReferences) {
-    for (const Check& c : kIntegrity) EXPECT_EQ(Count(con, c.violations), 0) << c.what;
+    for (const Check& c : kIntegrity) EXPECT_EQ(promotest::QueryLong(c.violations), 0) << c.what;
 }
 
 }  // namespace

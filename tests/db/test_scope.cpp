@@ -1,11 +1,10 @@
 // Database scopes: sessions that close what they opened, kept connections,
 // transactions that roll back unless committed, and the statement log.
 #include <algorithm>
-#include <cstdio>
+#include <iterator>
 #include <filesystem>
 #include <functional>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include <unistd.h>
@@ -173,55 +172,42 @@ TEST_F(Scopes, NestedTransactionIsASavepointOfTheOuterOne) {
     EXPECT_EQ(std::string(q.Field("ns").asString()), "1,3,4");
 }
 
+// Deletes header 900 of the given table, as its dialog does.
+template <class H, class T> std::function<void(SACommand&, int)> Remover(T& table) {
+    return [&table](SACommand& cmd, int op) {
+        H h{};
+        ASSERT_TRUE(table.Search(&cmd, 900, &h));
+        table.SqlTransaction(&cmd, &h, op);
+    };
+}
+
 // A failure after the header row is deleted (here a trigger on its rows'
 // delete) leaves the header and its rows in place, for each header table
 // whose rows go with it; the connection is usable afterwards.
 TEST_F(Scopes, HeaderDeleteFailingOnItsRowsLeavesBothInPlace) {
-    struct Case {
-        const char* name;
-        const char* header;  // insert of the header, code 900
-        const char* rows;    // insert of two rows of header 900
-        const char* rowTable;
-        const char* headerCount;
-        const char* rowCount;
-        std::function<void(SACommand&, int)> remove;
-    };
+    // header 900 and its two rows; rowTable.owner points at the header
+    struct Case { const char *name, *header, *rows, *rowTable, *owner; std::function<void(SACommand&, int)> remove;
+                  const orvdb::TableDef& def; };
     const Case cases[] = {
-        {"promotion", "INSERT INTO admin.promote1 (prt_codice, prt_desc, prt_dep) VALUES (900, 'X', 1)",
-         "INSERT INTO admin.promorow (prm_codice, prm_prt, prm_dep) VALUES (90001, 900, 1), (90002, 900, 1)",
-         "admin.promorow", "SELECT COUNT(*) FROM admin.promote1 WHERE prt_codice = 900",
-         "SELECT COUNT(*) FROM admin.promorow WHERE prm_prt = 900",
-         [](SACommand& cmd, int op) {
-             PROMOTES h{};
-             ASSERT_TRUE(sqlprt.Search(&cmd, 900, &h));
-             sqlprt.SqlTransaction(&cmd, &h, op);
-         }},
-        {"sell-in", "INSERT INTO admin.prmacqhe (pah_codice, pah_forn) VALUES (900, 1)",
-         "INSERT INTO admin.promoacq (pra_codice, pra_pah) VALUES (90001, 900), (90002, 900)", "admin.promoacq",
-         "SELECT COUNT(*) FROM admin.prmacqhe WHERE pah_codice = 900",
-         "SELECT COUNT(*) FROM admin.promoacq WHERE pra_pah = 900",
-         [](SACommand& cmd, int op) {
-             PROMOACQ_HEAD h{};
-             ASSERT_TRUE(sqlpah.Search(&cmd, 900, &h));
-             sqlpah.SqlTransaction(&cmd, &h, op);
-         }},
-        {"incentive", "INSERT INTO admin.incperh (inh_codice) VALUES (900)",
-         "INSERT INTO admin.incper (inr_codice, inr_incph) VALUES (90001, 900), (90002, 900)", "admin.incper",
-         "SELECT COUNT(*) FROM admin.incperh WHERE inh_codice = 900",
-         "SELECT COUNT(*) FROM admin.incper WHERE inr_incph = 900",
-         [](SACommand& cmd, int op) {
-             INCPERH h{};
-             ASSERT_TRUE(sqlinh.Search(&cmd, 900, &h));
-             sqlinh.SqlTransaction(&cmd, &h, op);
-         }},
+        {"promotion", "admin.promote1 (prt_codice, prt_desc, prt_dep) VALUES (900, 'X', 1)",
+         "admin.promorow (prm_codice, prm_prt, prm_dep) VALUES (90001, 900, 1), (90002, 900, 1)", "admin.promorow",
+         "prm_prt", Remover<PROMOTES>(sqlprt), sqlprt.Def()},
+        {"sell-in", "admin.prmacqhe (pah_codice, pah_forn) VALUES (900, 1)",
+         "admin.promoacq (pra_codice, pra_pah) VALUES (90001, 900), (90002, 900)", "admin.promoacq", "pra_pah",
+         Remover<PROMOACQ_HEAD>(sqlpah), sqlpah.Def()},
+        {"incentive", "admin.incperh (inh_codice) VALUES (900)",
+         "admin.incper (inr_codice, inr_incph) VALUES (90001, 900), (90002, 900)", "admin.incper", "inr_incph",
+         Remover<INCPERH>(sqlinh), sqlinh.Def()},
     };
     Exec("CREATE OR REPLACE FUNCTION admin.scope_refuse() RETURNS trigger LANGUAGE plpgsql AS "
          "$$ BEGIN RAISE EXCEPTION 'righe bloccate'; END $$");
     for (const Case& c : cases) {
         for (int op : {orvdb::SQL_DELETE, orvdb::SQL_DELETE_NOASK}) {
             SCOPED_TRACE(std::string(c.name) + " op " + std::to_string(op));
-            Exec(c.header);
-            Exec(c.rows);
+            Exec(std::string("INSERT INTO ") + c.header);
+            Exec(std::string("INSERT INTO ") + c.rows);
+            const std::string headers = "SELECT COUNT(*) FROM " + c.def.Table() + " WHERE " + c.def.Key() + " = 900",
+                              rows = std::string("SELECT COUNT(*) FROM ") + c.rowTable + " WHERE " + c.owner + " = 900";
             Exec(std::string("CREATE TRIGGER scope_refuse BEFORE DELETE ON ") + c.rowTable +
                  " FOR EACH ROW EXECUTE FUNCTION admin.scope_refuse()");
             bool asked = false;
@@ -237,8 +223,8 @@ TEST_F(Scopes, HeaderDeleteFailingOnItsRowsLeavesBothInPlace) {
             }
             EXPECT_EQ(asked, op == orvdb::SQL_DELETE);
             EXPECT_NE(error.find("righe bloccate"), std::string::npos) << error;
-            EXPECT_EQ(QueryLong(c.headerCount), 1) << "the header is back";
-            EXPECT_EQ(QueryLong(c.rowCount), 2) << "and so are its rows";
+            EXPECT_EQ(QueryLong(headers), 1) << "the header is back";
+            EXPECT_EQ(QueryLong(rows), 2) << "and so are its rows";
 
             // Without the obstacle the same delete takes both, on a session
             // that the failed one did not leave in an aborted transaction.
@@ -250,18 +236,11 @@ TEST_F(Scopes, HeaderDeleteFailingOnItsRowsLeavesBothInPlace) {
                 after.Execute();
                 EXPECT_TRUE(after.FetchNext());
             }
-            EXPECT_EQ(QueryLong(c.headerCount), 0);
-            EXPECT_EQ(QueryLong(c.rowCount), 0);
+            EXPECT_EQ(QueryLong(headers), 0);
+            EXPECT_EQ(QueryLong(rows), 0);
         }
     }
     Exec("DROP FUNCTION admin.scope_refuse()");
-}
-
-std::string ReadAll(const std::filesystem::path& p) {
-    std::ifstream in(p);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 TEST_F(Scopes, StatementLogNamesTheCallerAndTheScope) {
@@ -296,7 +275,8 @@ TEST_F(Scopes, StatementLogNamesTheCallerAndTheScope) {
         cmd.setCommandText("SELECT 2 AS after_off");
         cmd.Execute();
     }
-    const std::string log = ReadAll(path);
+    std::ifstream in(path);
+    const std::string log{std::istreambuf_iterator<char>(in), {}};
     std::filesystem::remove(path);
     const std::string scope = "tests/db/test_scope.cpp:" + std::to_string(scopeLine) + " ";
     struct Expect { const char* name; std::string text; bool present; };

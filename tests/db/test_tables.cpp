@@ -82,14 +82,6 @@ TEST(CalcPrezzoNetto, CascadeValueAndMerchandise) {
     }
 }
 
-TEST(QueryAdapt, LimitAndOffset) {
-    const std::string s = "SELECT * FROM admin.promote1 ORDER BY prt_codice";
-    EXPECT_EQ(COrvPostgreSQL::QueryAdapt(s), s);
-    EXPECT_EQ(COrvPostgreSQL::QueryAdapt(s, 1), s + " LIMIT 1");
-    EXPECT_EQ(COrvPostgreSQL::QueryAdapt(s, 500, 450), s + " LIMIT 500 OFFSET 450");
-    EXPECT_EQ(COrvPostgreSQL::QueryAdapt(s, 0, 10), s + " OFFSET 10");
-}
-
 TEST_F(Tables, SearchBlanksOnlyWhenAskedAndCutsTextWhole) {
     EXPECT_EQ(sqlprm.CountRows(&cmd, 1), 3);
     EXPECT_EQ(sqlprm.CountRows(&cmd, 999), 0);
@@ -294,14 +286,6 @@ TEST_F(Tables, FullSearchByCodeOrBarcode) {
         EXPECT_EQ(sqlana.FullSearch(&cmd, c.typed, &a), c.found) << c.typed;
         EXPECT_STREQ(a.ana_codice, c.code) << c.typed;
     }
-    LISTINI l{};
-    ASSERT_TRUE(sqllis.Search(&cmd, 1, "ART007", &l));
-    EXPECT_DOUBLE_EQ(l.lis_prezzo, 7.0);
-    ASSERT_TRUE(sqllis.Search(&cmd, 2, "ART007", &l));
-    EXPECT_NEAR(l.lis_prezzo, 6.3, 1e-9);
-    EXPECT_FALSE(sqllis.Search(&cmd, 1, "ART020", &l));
-    TABELLE t{};
-    EXPECT_FALSE(sqltab.Search(&cmd, 11, 61, &t));  // table and code not swapped
 }
 
 TEST_F(Tables, RecordByRecordWalkRepairsTimes) {

@@ -10,11 +10,7 @@ namespace {
 
 TEST(DecodeFileText, Utf8KeptLegacyReadTheRestReplaced) {
     const std::string fffd = "\xEF\xBF\xBD";
-    const struct {
-        std::string in, out;
-        int replaced;
-        bool legacy;
-    } cases[] = {
+    const struct { std::string in, out; int replaced; bool legacy; } cases[] = {
         {"", "", 0, false},
         {"CAFFE' 250g\t1,20", "CAFFE' 250g\t1,20", 0, false},
         {"citt\xC3\xA0 \xE2\x82\xAC 5", "citt\xC3\xA0 \xE2\x82\xAC 5", 0, false},  // UTF-8 as it is

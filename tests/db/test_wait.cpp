@@ -12,7 +12,6 @@
 #include <string>
 #include <thread>
 
-#include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -62,37 +61,24 @@ protected:
 
 // SIGSTOP for the one backend that serves the test's connection, 150 ms into
 // its statement; SIGCONT when the case is over, so it can end.
-class StoppedBackend {
-public:
-    explicit StoppedBackend(long pid) : m_pid(pid) {
-        if (m_pid)
-            m_thread = std::thread([pid] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(150));
-                ::kill(static_cast<pid_t>(pid), SIGSTOP);
-            });
+struct StoppedBackend {
+    explicit StoppedBackend(long pid) : pid(pid) {
+        if (pid) stopper = std::thread([pid] { usleep(150000); ::kill(pid_t(pid), SIGSTOP); });
     }
     ~StoppedBackend() {
-        if (m_thread.joinable()) m_thread.join();
-        if (m_pid) ::kill(static_cast<pid_t>(m_pid), SIGCONT);
+        if (stopper.joinable()) stopper.join();
+        if (pid) ::kill(pid_t(pid), SIGCONT);
     }
-
-private:
-    long m_pid;
-    std::thread m_thread;
+    long pid;
+    std::thread stopper;
 };
 
 TEST_F(DbWait, SlowStatementsShowTheDialogAndNeverWaitPastTheirLimit) {
     // dialog after 0.3 s, limit 2 s, 1 s for a cancel to take effect
-    struct Case {
-        const char* what;
-        const char* sql;
-        bool stopBackend;
-        int cancelAtTick;  // the wait dialog's tick that presses "Annulla"; 0: nobody
-        int code;          // native code raised; 0: the statement succeeds
-        bool keepsConnection;
-        long minMs, maxMs;
-        const char* shown;  // part of the message the user reads
-    };
+    // cancelAtTick: the wait dialog's tick that presses "Annulla" (0: nobody); code: native code raised
+    // (0: the statement succeeds); shown: part of the message the user reads
+    struct Case { const char *what, *sql; bool stopBackend; int cancelAtTick, code; bool keepsConnection;
+                  long minMs, maxMs; const char* shown; };
     const Case cases[] = {
         {"fast statements", "SELECT COUNT(*) FROM admin.artanag", false, 0, 0, true, 0, 1500, nullptr},
         {"slow, then done", "SELECT pg_sleep(0.7)", false, 0, 0, true, 700, 1600, nullptr},
@@ -240,10 +226,7 @@ TEST_F(DbWait, ConnectingGivesUpAndCarriesKeepalives) {
     EXPECT_LT(MsSince(start), 5000);
     ::close(listener);
 
-    const struct {
-        const char* extra;
-        const char* timeout;
-    } cases[] = {{"", "2"}, {" connect_timeout=7", "7"}};
+    const struct { const char *extra, *timeout; } cases[] = {{"", "2"}, {" connect_timeout=7", "7"}};
     for (const auto& c : cases) {
         SAConnection db;
         db.Connect(promotest::SuiteConnInfo() + c.extra);

@@ -84,10 +84,8 @@ TEST_F(Embedded, TheProgramsClusterIsDurableAlsoAfterAnOlderVolatileOne) {
         QFile ready(Pg(old) + "/promo.ready");
         ASSERT_TRUE(ready.open(QIODevice::WriteOnly));
     }
-    const struct {
-        const char* when;
-        bool leftRunning;
-    } cases[] = {{"volatile server still running", true}, {"volatile cluster stopped", false}};
+    const struct { const char* when; bool leftRunning; } cases[] = {{"volatile server still running", true},
+                                                                     {"volatile cluster stopped", false}};
     for (const auto& c : cases) {
         const std::string sock = Cluster({"--volatile", "start", Pg(old)});
         ExpectAll(Settings("host=" + sock + " user=promo dbname=postgres"), "off", "the option for tests");
@@ -102,12 +100,7 @@ TEST_F(Embedded, TheProgramsClusterIsDurableAlsoAfterAnOlderVolatileOne) {
 
 TEST(HostSettings, DatabaseTimingsAreTakenOrRefusedWhole) {
     const sa::WaitTimings defaults;
-    struct Case {
-        const char* what;
-        const char* lines;
-        int attesaMs, limiteMs, connectSec;
-        int problems;
-    };
+    struct Case { const char *what, *lines; int attesaMs, limiteMs, connectSec, problems; };
     const Case cases[] = {
         {"no section", "", defaults.dialogAfterMs, defaults.limitMs, defaults.connectTimeoutSec, 0},
         {"all given", "AttesaSecondi=5\nLimiteSecondi=60\nConnessioneSecondi=4\n", 5000, 60000, 4, 0},

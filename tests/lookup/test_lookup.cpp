@@ -117,24 +117,20 @@ TEST_F(LookupTest, LookupButtonsKeysAndDoubleClickCloseOrStayOpen) {
 // Each table lists only its own lines; the preset's line is current at open
 // and Enter chooses it, with its record read in full.
 TEST_F(LookupTest, LookupPresetCodeIsSelectedAtOpenAndChosen) {
-    auto depot = std::make_unique<CDepositiBr>();
-    depot->SetCodice(2);
-    auto table = [](short tabella, long code) {
+    auto preset = [](auto d, auto code) { d->SetCodice(code); return std::unique_ptr<COrvLookupDlg>(std::move(d)); };
+    auto table = [&](short tabella, long code) {
         auto d = std::make_unique<CTabelleBr>(false, nullptr);
         d->SetTabella(tabella);  // price lists (11) and baskets (61) share the table
-        d->SetCodice(code);
-        return d;
+        return preset(std::move(d), code);
     };
-    auto article = [](const char* code) { auto d = std::make_unique<CArtAnagBr>(1); d->SetCodice(code); return d; };
-    auto handheld = std::make_unique<CSelPalmare>(nullptr);
-    handheld->SetCodice(2);
     struct Case { std::unique_ptr<COrvLookupDlg> dlg; const char* code; int listed; const char* desc; } cases[] = {
-        {std::move(depot), "2", 3, "NEGOZIO CENTRO"},
+        {preset(std::make_unique<CDepositiBr>(), 2), "2", 3, "NEGOZIO CENTRO"},
         {table(11, 2), "2", 2, "LISTINO INGROSSO"},
         {table(61, 1), "1", 1, "PANIERE COLAZIONE"},
-        {article("ART015"), "ART015", 20, "AMMORBIDENTE LAVANDA 3L"},
-        {article("ART0155"), "ART016", 20, "FETTE BISCOTTATE 300G"},  // gone: opens where it would be
-        {std::move(handheld), "2", 2, "Terminale 2"},
+        {preset(std::make_unique<CArtAnagBr>(1), "ART015"), "ART015", 20, "AMMORBIDENTE LAVANDA 3L"},
+        // gone: opens where it would be
+        {preset(std::make_unique<CArtAnagBr>(1), "ART0155"), "ART016", 20, "FETTE BISCOTTATE 300G"},
+        {preset(std::make_unique<CSelPalmare>(nullptr), 2), "2", 2, "Terminale 2"},
     };
     for (Case& c : cases) {
         const int result = Run(*c.dlg, [&] {

@@ -41,10 +41,12 @@ void Type(QWidget* w, const QString& text) {
     }
 }
 
-void Leave(QWidget* w, Qt::FocusReason why = Qt::TabFocusReason) {
-    QFocusEvent out(QEvent::FocusOut, why);
-    QApplication::sendEvent(w, &out);
+void Focus(QWidget* w, QEvent::Type type, Qt::FocusReason why) {
+    QFocusEvent e(type, why);
+    QApplication::sendEvent(w, &e);
 }
+
+void Leave(QWidget* w, Qt::FocusReason why = Qt::TabFocusReason) { Focus(w, QEvent::FocusOut, why); }
 
 // Text fields
 
@@ -231,11 +233,6 @@ TEST_F(ControlTest, CodeSetsValuesWithinLimitsSilently) {
 }
 
 // Focus
-
-void Focus(QWidget* w, QEvent::Type type, Qt::FocusReason why) {
-    QFocusEvent e(type, why);
-    QApplication::sendEvent(w, &e);
-}
 
 TEST_F(ControlTest, FocusSelectsTheTextSoTypingReplacesIt) {
     // deactivated: the field had the focus when its window lost it.

@@ -6,10 +6,8 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QEnterEvent>
-#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QProcess>
 #include <QProgressBar>
 #include <QStatusTipEvent>
@@ -201,16 +199,10 @@ TEST_F(ReportTest, PdfHoldsTitleCaptionsRowsAndFooter) {
     EXPECT_TRUE(PdfText(ui.reports[0].pdfPath).contains(QStringLiteral("ZUCCHERO 1KG")));
 }
 
-// Text reads back as written (the print's font has no ligatures), a long
-// description is cut while a number in a narrow column stays whole, and a
-// list wider than a portrait page prints landscape.
-TEST_F(ReportTest, PrintFitsItsColumnsAndTurnsWideLists) {
-    Add({"ART005", "caffè filtro soffice, confezione risparmio da dodici pacchi ZZFINE", 0, 0, 0, 123456789.5, 0, 0, 15});
+// A list wider than a portrait page prints landscape (fitting text to its
+// column is the painter's, tested there).
+TEST_F(ReportTest, WideListsPrintLandscape) {
     list.Populate();
-    const QString text = PrintToText(QStringLiteral("Lista"));
-    for (const char* s : {"caffè filtro soffice", "123456789.50"}) EXPECT_TRUE(text.contains(QString::fromUtf8(s))) << s;
-    EXPECT_FALSE(text.contains(QStringLiteral("ZZFINE")));
-
     QTemporaryDir out;
     qputenv("PROMO_REPORT_OUT", out.path().toUtf8());
     const struct { int extra; bool landscape; } cases[] = {{0, false}, {450, true}};
@@ -263,19 +255,15 @@ TEST_F(ReportTest, ResizedColumnsStayInView) {
     EXPECT_NEAR(double(view->columnWidth(1)) / wider, share, 0.01);
 }
 
-TEST_F(ReportTest, LongListsBreakIntoPages) {
-    for (int i = 0; i < 150; ++i) {
-        const QByteArray code = "R" + QByteArray::number(1000 + i);
-        Add({code.constData(), "RIGA", 0, 0, 0, double(i), 0, 0, 100 + i});
-    }
+// Rows far past those in view print too, on later pages (what each page
+// repeats is the painter's, tested there).
+TEST_F(ReportTest, LongListsPrintEveryRow) {
+    for (int i = 0; i < 150; ++i)
+        Add({QByteArray("R" + QByteArray::number(1000 + i)).constData(), "RIGA", 0, 0, 0, 0, 0, 0, 100 + i});
     list.Populate();
-    const QString text = PrintToText(QStringLiteral("Elenco&b&bpag. &p/&P"));
+    const QString text = PrintToText(QStringLiteral("Elenco"));
     EXPECT_TRUE(text.contains(QStringLiteral("R1149")));
-    const int pages = int(text.count(QChar(u'\f')));
-    ASSERT_GE(pages, 2);
-    EXPECT_TRUE(text.contains(QStringLiteral("pag. 2/%1").arg(pages)));
-    EXPECT_TRUE(text.contains(QStringLiteral("Pagina %1 di %1").arg(pages)));
-    EXPECT_EQ(text.count(QStringLiteral("Descrizione")), pages);  // captions on every page
+    EXPECT_GE(text.count(QChar(u'\f')), 2);
 }
 
 // The dialog's status bar: the command under the mouse, the progress of a
@@ -344,7 +332,6 @@ TEST(StatusBar, ShowsTipsProgressAndLockKeys) {
         EXPECT_EQ(bar->IsLockLit(COrvStatusBar::NumLock), k.num) << k.state;
         EXPECT_EQ(bar->IsLockLit(COrvStatusBar::ScrollLock), k.scroll) << k.state;
     }
-    EXPECT_EQ(bar->LockPane(COrvStatusBar::ScrollLock)->text(), QStringLiteral("BLOC SCORR"));
     // Without an X server the indicators read as off.
     EXPECT_EQ(COrvStatusBar::SystemLockKeys(), 0u);
 }
