@@ -172,16 +172,4 @@ TEST_F(ExcelTest, SameRowsFromEveryFormat) {
     }
 }
 
-TEST_F(ExcelTest, CsvWithSemicolonsAndDecimalCommas) {
-    // As Excel saves a CSV on an Italian Windows: ";", decimal commas, Windows-1252.
-    QFile f(dir.filePath("listino.csv"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("CODICE;DESCRIZIONE;SCONTO_PERC\r\nART005;Caff\xE8;12,5\r\nNOSUCH;\"T\xE8; verde\";3\r\n"
-            "ART007;Olio;\"7,25\"\r\n");
-    f.close();
-    ImportFile(f.fileName());
-    EXPECT_EQ(Messages(), QStringList{"Articolo NOSUCH TÈ; VERDE non trovato in archivio"});
-    EXPECT_EQ(Rows(), "ART005:4:12.5:5 ART007:4:7.25:7");
-}
-
 }  // namespace

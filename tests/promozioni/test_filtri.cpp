@@ -104,28 +104,6 @@ TEST_F(FiltriTest, NewFilteredRowFromTheEditorIsSavedShownAndTheFormBlanksAgain)
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(FiltriTest, RefusalsComeBeforeAnyDatabaseAccess) {
-    // focus "": the depot message answers.
-    const struct { long dep, marchio, catmerc; double sconto; const char* focus; } cases[] = {
-        {1, 0, 0, 10, "edtMarchio"}, {1, 0, 2, 0, "edtSconto"}, {1, 1, 0, -5, "edtSconto"}, {0, 1, 0, 10, ""}};
-    // Any database access would now fail with a message.
-    orvdb::SetConnInfo("host=/nonexistent-socket-dir dbname=none connect_timeout=1");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.focus);
-        ui.ClearRecords();
-        auto d = OpenFilter();
-        d->m_rec.prm_dep = c.dep, d->m_rec.prm_marchio = c.marchio, d->m_rec.prm_catmerc = c.catmerc;
-        d->m_rec.prm_valore_offerta[0] = c.sconto;
-        d->SetField();
-        d->OnRecordSalva();
-        EXPECT_EQ(ui.beeps.size(), 1u);
-        ASSERT_EQ(ui.messages.size(), *c.focus ? 0u : 1u);
-        if (*c.focus) { EXPECT_EQ(FocusedName(), c.focus); }
-        else { EXPECT_EQ(ui.messages[0].text, QString::fromUtf8(orvdb::LibErrText(orvdb::LibErr::BadDepot))); }
-        EXPECT_EQ(d->result(), 0);
-    }
-}
-
 TEST_F(FiltriTest, ExistingRowIsChangedAndDeletedFromTheGrid) {
     Exec("INSERT INTO admin.promorow (prm_codice, prm_prt, prm_dep, prm_art, prm_marchio, prm_reparto, "
          "prm_marchio_des, prm_reparto_des, prm_tipo_offerta, prm_valore_offerta_1, prm_limite_max) "
@@ -154,23 +132,38 @@ TEST_F(FiltriTest, ExistingRowIsChangedAndDeletedFromTheGrid) {
     EXPECT_EQ(dlg->Grid()->GetMaxRows(), 3);
 }
 
-TEST_F(FiltriTest, LibraryErrorsFocusTheBrandOrClose) {
-    const struct { long marchio; const char* setup; bool closes; } cases[] = {
-        {99, "", false},  // unknown brand: 20128
-        {1, "DELETE FROM admin.promote1 WHERE prt_codice = 1", true},  // header gone: 20157
+// The form's own refusals come before any database access; then the
+// library's errors. Nothing is written.
+TEST_F(FiltriTest, SaveRefusalsFocusTheFieldToFixOrClose) {
+    using orvdb::LibErr::BadDepot, orvdb::LibErr::BadFilter, orvdb::LibErr::HeaderMissing;
+    // offline: any database access would fail with a message; focus "": not checked; closes: the dialog ends.
+    const struct { const char* name; long dep, marchio, catmerc; double sconto; bool offline;
+                   const char* setup, *focus; QString message; bool closes; } cases[] = {
+        {"no filter", 1, 0, 0, 10, true, "", "edtMarchio", "", false},
+        {"no discount", 1, 0, 2, 0, true, "", "edtSconto", "", false},
+        {"negative discount", 1, 1, 0, -5, true, "", "edtSconto", "", false},
+        {"depot 0", 0, 1, 0, 10, true, "", "", QString::fromUtf8(orvdb::LibErrText(BadDepot)), false},
+        {"unknown brand", 1, 99, 0, 10, false, "", "edtMarchio", DBErrorText(BadFilter), false},
+        {"header gone", 1, 1, 0, 10, false, "DELETE FROM admin.promote1 WHERE prt_codice = 1", "",
+         QString::fromUtf8(orvdb::LibErrText(HeaderMissing)), true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.marchio);
+        SCOPED_TRACE(c.name);
         ui.ClearRecords();
         if (*c.setup) Exec(c.setup);
+        orvdb::SetConnInfo(c.offline ? "host=/nonexistent-socket-dir dbname=none connect_timeout=1" : SuiteConnInfo());
         auto d = OpenFilter();
-        d->m_rec.prm_marchio = c.marchio, d->m_rec.prm_valore_offerta[0] = 10;
+        d->m_rec.prm_dep = c.dep, d->m_rec.prm_marchio = c.marchio, d->m_rec.prm_catmerc = c.catmerc;
+        d->m_rec.prm_valore_offerta[0] = c.sconto;
         d->SetField();
         FindChild<QWidget>(d.get(), "edtSconto")->setFocus();
         d->OnRecordSalva();
-        EXPECT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(d->result() == frame::IDCANCEL, c.closes);
-        if (!c.closes) { EXPECT_EQ(FocusedName(), "edtMarchio"); }
+        if (c.offline) { EXPECT_EQ(ui.beeps.size(), 1u); }
+        ASSERT_EQ(ui.messages.size(), c.message.isEmpty() ? 0u : 1u);
+        if (!c.message.isEmpty()) { EXPECT_TRUE(ui.messages[0].text.contains(c.message)) << c.message.toStdString(); }
+        if (*c.focus) { EXPECT_EQ(FocusedName(), c.focus); }
+        EXPECT_EQ(d->result(), c.closes ? frame::IDCANCEL : 0);
+        EXPECT_EQ(Filtered("true"), 0);
     }
 }
 

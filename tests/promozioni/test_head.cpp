@@ -22,10 +22,6 @@ namespace {
 
 class HeadTest : public CompanyTest {
 protected:
-    void SetUp() override {
-        CompanyTest::SetUp();
-    }
-
     // An editor started on an existing promotion, as the browser opens it.
     void OpenExisting(CPromozioniHead& dlg, long code) {
         SACommand cmd(&con);

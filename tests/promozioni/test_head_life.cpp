@@ -73,12 +73,13 @@ protected:
     ScriptedUi ui;
 };
 
-TEST_F(HeadLifeTest, RegistroSelectionAllocatesTheNextCodeOfItsRange) {
+TEST_F(HeadLifeTest, ANewPromotionTakesTheNextCodeOfItsRegistro) {
+    // ordinal -1: the registro the editor opens on, A.
     struct Case { const char* name; int ordinal; std::vector<long> seeded; long code; };
     const Case cases[] = {
+        {"opened: highest code of registro A plus one", -1, {57, 12}, 58},
         {"empty registro starts above its first number", 1, {}, 1000001},
         {"codes of the next registro do not count", 1, {2000001, 2000007}, 1000001},
-        {"highest code of the registro plus one", 0, {57, 12}, 58},
         {"fixture promotion 1 alone", 0, {}, 2},
         {"full registro gives its last code", 2, {2999999}, 2999999},
     };
@@ -88,74 +89,40 @@ TEST_F(HeadLifeTest, RegistroSelectionAllocatesTheNextCodeOfItsRange) {
         for (long code : c.seeded) Seed(code, "ALTRA");
         CPromozioniHead dlg;
         ASSERT_TRUE(dlg.EnsureInit());
-        W<COrvComboBox>(dlg, "cmbRegistro")->SetCurSel(c.ordinal);
-        dlg.OnCbnSelchangeRegistro();
+        if (c.ordinal >= 0) {
+            W<COrvComboBox>(dlg, "cmbRegistro")->SetCurSel(c.ordinal);
+            dlg.OnCbnSelchangeRegistro();
+        } else {  // the default depot and price list show what they are
+            EXPECT_EQ(W<COrvEdit>(dlg, "edtDepDes")->GetText(), "SEDE CENTRALE");
+            EXPECT_EQ(W<COrvEdit>(dlg, "edtLisDes")->GetText(), "LISTINO PUBBLICO");
+        }
         EXPECT_EQ(dlg.m_prt.prt_codice, c.code);
         EXPECT_EQ(W<COrvNumeric>(dlg, "edtCodice")->GetLong(), c.code % orvdb::RegistroSpan);
     }
     EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(HeadLifeTest, ANewPromotionStartsOnTheNextCodeOfItsRegistroAndSavesAtOnce) {
-    Seed(57, "ALTRA");
+TEST_F(HeadLifeTest, F9OpensTheArticleSearchNotThePrintMenu) {
     CPromozioniHead dlg;
-    ASSERT_TRUE(dlg.EnsureInit());
-    EXPECT_EQ(dlg.m_prt.prt_codice, 58);
-    EXPECT_EQ(W<COrvNumeric>(dlg, "edtCodice")->GetLong(), 58);
-    EXPECT_EQ(W<COrvComboBox>(dlg, "cmbRegistro")->GetText(), "A");
-    // The default depot and price list show what they are.
-    EXPECT_EQ(W<COrvEdit>(dlg, "edtDepDes")->GetText(), "SEDE CENTRALE");
-    EXPECT_EQ(W<COrvEdit>(dlg, "edtLisDes")->GetText(), "LISTINO PUBBLICO");
-    W<COrvEdit>(dlg, "edtDesc")->SetText("SUBITO");
-    W<COrvJulian>(dlg, "edtDataIni")->SetJulian(DateToJulian(1, 4, 2026));
-    W<COrvJulian>(dlg, "edtDataFin")->SetJulian(DateToJulian(30, 4, 2026));
-    ui.QueueMenu(0);
-    EXPECT_TRUE(dlg.RunCommand(ID_RECORD_SALVA));
-    EXPECT_TRUE(ui.beeps.empty());
-    EXPECT_EQ(QueryLong("SELECT COUNT(*) FROM admin.promote1 WHERE prt_codice = 58 AND prt_desc = 'SUBITO'"), 1);
-}
-
-TEST_F(HeadLifeTest, DatiOpensTheArticleSearchAndLettoriTheReadersMenu) {
-    const struct { const char* name; std::function<void(CPromozioniHead&)> run; bool search; } cases[] = {
-        {"F9 - Dati", [](CPromozioniHead& d) { d.RunCommand(CPromozioniHead::ID_RECORD_DATI); }, true},
-        {"key F9", [](CPromozioniHead&) { PressKey(Qt::Key_F9); }, true},
-        {"Lettori", [](CPromozioniHead& d) { d.RunCommand(CPromozioniHead::ID_IMPORTA_LETTORI); }, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ui.ClearRecords();
-        CPromozioniHead dlg;
-        OpenExisting(dlg, 1);
-        ShowActive(&dlg);
-        c.run(dlg);  // nothing chosen
-        EXPECT_TRUE(ui.messages.empty());
-        if (c.search) {
-            ASSERT_EQ(ui.modals.size(), 1u);
-            EXPECT_EQ(ui.modals[0].className, "CArticoliSearch");
-            EXPECT_TRUE(ui.menus.empty());  // not the print menu
-        } else {
-            ASSERT_EQ(ui.menus.size(), 1u);
-            EXPECT_EQ(ui.menus[0].items.at(0).text, "Lettore EIA Thunder");
-            EXPECT_EQ(FocusedWidget(), static_cast<QWidget*>(dlg.ToolBar()->Button(CPromozioniHead::ID_IMPORTA_LETTORI)));
-        }
-    }
+    OpenExisting(dlg, 1);
+    ShowActive(&dlg);
+    PressKey(Qt::Key_F9);  // nothing chosen
+    EXPECT_TRUE(ui.messages.empty());
+    ASSERT_EQ(ui.modals.size(), 1u);
+    EXPECT_EQ(ui.modals[0].className, "CArticoliSearch");
+    EXPECT_TRUE(ui.menus.empty());
 }
 
 TEST_F(HeadLifeTest, EnterOnAButtonMovesOnAndPressesNothing) {
     Exec("UPDATE admin.promote1 SET prt_tutti_dep = 0 WHERE prt_codice = 1");
-    const struct { const char* name; std::function<QWidget*(CPromozioniHead&)> button; } cases[] = {
-        {"Seleziona Depositi", [](CPromozioniHead& d) { return W(d, "btnSelDepositi"); }},
-        {"F6 - Elimina", [](CPromozioniHead& d) { return (QWidget*)d.ToolBar()->Button(ID_RECORD_ELIMINA); }},
-        {"F7 - Aggiungi",
-         [](CPromozioniHead& d) { return (QWidget*)d.ToolBar()->Button(CPromozioniHead::ID_RECORD_AGGIUNGI); }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    // 0: the form's "Seleziona Depositi"; else a toolbar button.
+    for (int id : {0, int(ID_RECORD_ELIMINA), int(CPromozioniHead::ID_RECORD_AGGIUNGI)}) {
+        SCOPED_TRACE(id);
         ui.ClearRecords();
         CPromozioniHead dlg;
         OpenExisting(dlg, 1);
         ShowActive(&dlg);
-        QWidget* b = c.button(dlg);
+        QWidget* b = id ? static_cast<QWidget*>(dlg.ToolBar()->Button(id)) : W(dlg, "btnSelDepositi");
         ASSERT_NE(b, nullptr);
         dlg.GotoDlgCtrl(b);
         Pump(), PressKey(Qt::Key_Return), Pump();
@@ -170,20 +137,22 @@ TEST_F(HeadLifeTest, EnterOnAButtonMovesOnAndPressesNothing) {
 }
 
 TEST_F(HeadLifeTest, EscapeOnATypedNewPromotionAsksBeforeDroppingIt) {
-    // answers: the replies to the question, in turn; asked: how many questions.
-    const struct { const char* name; bool type; std::vector<int> answers; int result; } cases[] = {
-        {"untouched closes at once", false, {}, frame::IDCANCEL},
-        {"No keeps it open", true, {frame::IDNO}, 0},
-        {"Yes drops it", true, {frame::IDYES}, frame::IDCANCEL},
+    // answers: the replies to the question, in turn.
+    const struct { const char* name; bool existing, type; std::vector<int> answers; int result; } cases[] = {
+        {"untouched closes at once", false, false, {}, frame::IDCANCEL},
+        {"No keeps it open", false, true, {frame::IDNO}, 0},
+        {"Yes drops it", false, true, {frame::IDYES}, frame::IDCANCEL},
+        {"an existing promotion closes as it always did", true, true, {}, frame::IDCANCEL},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ui.ClearRecords();
         for (int a : c.answers) ui.QueueAnswer(a);
         CPromozioniHead dlg;
-        ASSERT_TRUE(dlg.EnsureInit());
+        if (c.existing) OpenExisting(dlg, 1);
+        else ASSERT_TRUE(dlg.EnsureInit());
         ShowActive(&dlg);
-        if (c.type) TypeText("SALDI");
+        if (c.type) dlg.GotoDlgCtrl(W(dlg, "edtDesc")), TypeText("SALDI");
         PressKey(Qt::Key_Escape);
         EXPECT_TRUE(ui.AllConsumed());
         ASSERT_EQ(ui.messages.size(), c.answers.size());
@@ -195,15 +164,6 @@ TEST_F(HeadLifeTest, EscapeOnATypedNewPromotionAsksBeforeDroppingIt) {
         EXPECT_EQ(dlg.result(), c.result);
         EXPECT_EQ(dlg.isVisible(), c.result == 0);
     }
-    // An existing promotion closes as it always did.
-    ui.ClearRecords();
-    CPromozioniHead dlg;
-    OpenExisting(dlg, 1);
-    ShowActive(&dlg);
-    dlg.GotoDlgCtrl(W(dlg, "edtDesc"));
-    TypeText("X"), PressKey(Qt::Key_Escape);
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(dlg.result(), frame::IDCANCEL);
 }
 
 TEST_F(HeadLifeTest, SaveChecksInOrderFocusTheFirstWrongField) {

@@ -172,26 +172,34 @@ TEST_F(RowTest, RowCodesOutsideTheListsFallBack) {
     EXPECT_EQ(d->m_rec.prm_frontalino, 3);
 }
 
-TEST_F(RowTest, RowArticleFillOnLeavingTheCode) {
-    // The header's price list wins, else the company's.
-    const struct { const char* typed; long headList, companyList; const char* code, *desc; double price; } cases[] = {
-        {"art007", 1, 2, "ART007", "ACQUA FRIZZANTE 1,5L", 7.00},
-        {"ART007", 0, 2, "ART007", "ACQUA FRIZZANTE 1,5L", 6.30},
-        {"ART007", 0, 0, "ART007", "ACQUA FRIZZANTE 1,5L", 0},
-        {"8001234999901", 1, 1, "ART001", "PASTA SPAGHETTI N.5 500G", 1.00},  // by barcode
-        {"*", 1, 1, "*", "TUTTI", 0},
-        {"NOPE", 1, 1, "NOPE", "", 0},
+TEST_F(RowTest, RowArticleFillOnLeavingTheCodeOrFromTheLookup) {
+    // The header's price list wins, else the company's. lookup: 0 typed, else
+    // chosen in the lookup with the modal-result hook answering it (-1: no hook).
+    const struct { const char* typed; long headList, companyList; int lookup; const char* code, *desc; double price;
+                   const char* focus = "cmbTipoOfferta"; } cases[] = {
+        {"art007", 1, 2, 0, "ART007", "ACQUA FRIZZANTE 1,5L", 7.00},
+        {"ART007", 0, 2, 0, "ART007", "ACQUA FRIZZANTE 1,5L", 6.30},
+        {"ART007", 0, 0, 0, "ART007", "ACQUA FRIZZANTE 1,5L", 0},
+        {"8001234999901", 1, 1, 0, "ART001", "PASTA SPAGHETTI N.5 500G", 1.00},  // by barcode
+        {"*", 1, 1, 0, "*", "TUTTI", 0},
+        {"NOPE", 1, 1, 0, "NOPE", "", 0},
+        {"ART007", 1, 1, -1, "ART007", "ACQUA FRIZZANTE 1,5L", 7.00},
+        {"ART007", 1, 1, 2, "", "", 0, "edtArt"},  // not confirmed: nothing copied
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.typed << " " << c.headList << "/" << c.companyList);
+        SCOPED_TRACE(testing::Message() << c.typed << " " << c.headList << "/" << c.companyList << " " << c.lookup);
         head.prt_listino = c.headList;
         tavelo_db_impo.imp_lis_def = c.companyList;
+        orvpar.modalResultHook = nullptr;
+        if (c.lookup > 0) orvpar.modalResultHook = [&c](int) { return c.lookup; };
         auto d = Open(BlankRow());
-        TypeText(c.typed), PressKey(Qt::Key_Return);
+        if (c.lookup) Choose(c.typed), PressKey(Qt::Key_F10);
+        else TypeText(c.typed), PressKey(Qt::Key_Return);
+        if (c.lookup) { EXPECT_EQ(ui.modals.back().className, "CArtAnagBr"); }
         EXPECT_STREQ(d->m_rec.prm_art, c.code);
         EXPECT_STREQ(d->m_rec.prm_art_des, c.desc);
         EXPECT_DOUBLE_EQ(Val(d.get(), "edtPrezzo"), c.price);
-        EXPECT_EQ(FocusedName(), "cmbTipoOfferta");
+        EXPECT_EQ(d->focusWidget()->objectName(), c.focus);  // a parentless lookup leaves no active window
     }
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -210,21 +218,6 @@ TEST_F(RowTest, RowF10TurnsTheNetPriceIntoTheDiscount) {
         EXPECT_EQ(FocusedName(), "edtQta2");
     }
     EXPECT_TRUE(ui.modals.empty());
-}
-
-TEST_F(RowTest, RowLookupsCopyOnlyAConfirmedChoice) {
-    for (int hook : {0, 2}) {  // what the modal-result hook answers; 0: none
-        SCOPED_TRACE(hook);
-        if (hook) orvpar.modalResultHook = [hook](int) { return hook; };
-        auto d = Open(BlankRow());
-        Choose("ART007");
-        PressKey(Qt::Key_F10);
-        EXPECT_EQ(ui.modals.back().className, "CArtAnagBr");
-        EXPECT_STREQ(d->m_rec.prm_art, hook ? "" : "ART007");
-        EXPECT_DOUBLE_EQ(d->m_rec.prm_prezzo, hook ? 0 : 7.00);
-        EXPECT_EQ(d->focusWidget()->objectName(), hook ? "edtArt" : "cmbTipoOfferta");
-        orvpar = ORVPAR{};
-    }
 }
 
 TEST_F(RowTest, RowGiftAndBasketFillByTypingOrByLookup) {

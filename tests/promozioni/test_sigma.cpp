@@ -119,12 +119,7 @@ TEST(SigmaLine, FieldsAreUtf8AndWidthsCountCharacters) {
         for (int i = 0; i < 49; ++i) s += "\xC3\xA0";
         return s;
     }();
-    const struct {
-        std::string line;
-        int field;
-        std::string value;
-        int replaced;
-    } cases[] = {
+    const struct { std::string line; int field; std::string value; int replaced; } cases[] = {
         {"AB1234\tx", 0, "1234", 0},
         {"\xC3\xA0\xC3\xA0" "1234\tx", 0, "1234", 0},  // the prefix is two characters
         {"\xE0\xE0" "1234\tx", 0, "1234", 0},          // in Windows-1252 too

