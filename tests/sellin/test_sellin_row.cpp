@@ -261,10 +261,7 @@ TEST_F(SellinRowTest, EditorOpensRowsAndKeepsItsGrid) {
     ASSERT_EQ(g->GetMaxRows(), 2);
 
     ui.QueueModal([](QDialog& dlg) {
-        auto& d = static_cast<CPromoSellinRow&>(dlg);
-        W<COrvEdit>(d, "edtArt")->SetText("ART005");
-        W<COrvEdit>(d, "edtArt")->SetModify(true);
-        d.OnEnKillfocusArt();
+        TypeArticle(static_cast<CPromoSellinRow&>(dlg), "ART005");
         PressKey(Qt::Key_F2);
         return frame::IDCANCEL;
     });
