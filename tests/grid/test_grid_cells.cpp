@@ -77,48 +77,24 @@ TEST(GridCells, ZeroSuppressionFollowsTheCellsDecimals) {
     }
 }
 
-TEST(GridCells, ReadersAndDisplayIgnoreTheQtLocale) {
+// The users' Qt locale is Italian: what a line shows follows it, what the
+// module reads back (text, double, long) never does.
+TEST(GridCells, NumbersShowInItalianAndReadBackAsInC) {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    Grid t(3, 1);
-    t.g.SetColType(1, CellType::Number, 2, true);
-    t.g.SetColType(3, CellType::Check);
-    const auto* m = t.g.Model();
-    t.g.SetCellDouble(1, 1, 1234567.891, 0);
-    EXPECT_EQ(t.g.GetCellText(1, 1), "1234567.89");
-    EXPECT_EQ(t.g.GetCellLong(1, 1), 1234567);
-    EXPECT_EQ(m->data(m->index(0, 0), Qt::DisplayRole).toString(), "1.234.567,89");
-    t.g.SetCellDouble(1, 1, 0.004, 1);  // a forced zero keeps its true value behind the text
-    EXPECT_DOUBLE_EQ(t.g.GetCellDouble(1, 1), 0.004);
-    // Text cells read as atof/atol would.
-    t.g.SetCellText(2, 1, "12.75 pz");
-    EXPECT_DOUBLE_EQ(t.g.GetCellDouble(2, 1), 12.75);
-    EXPECT_EQ(t.g.GetCellLong(2, 1), 12);
-    // A number typed as text into a number cell becomes its value.
-    t.g.SetCellText(1, 1, "1,500.5");
-    EXPECT_DOUBLE_EQ(t.g.GetCellDouble(1, 1), 1500.5);
-    EXPECT_EQ(t.g.GetCellText(1, 1), "1500.50");
-    t.g.SetCellLong(3, 1, 1, 1);  // a check cell shows a state, no text
-    EXPECT_EQ(m->data(m->index(0, 2), Qt::CheckStateRole).toInt(), Qt::Checked);
-    EXPECT_EQ(m->data(m->index(0, 2), Qt::DisplayRole).toString(), "");
-    t.g.SetCellText(4, 1, "x");  // outside the grid: nothing written, nothing read
-    EXPECT_EQ(t.g.GetCellText(4, 1), "");
-    QLocale::setDefault(QLocale::c());
-}
-
-TEST(GridCells, NumbersShowInItalianAndAreTypedSo) {
-    // What a line shows against what the module reads back: the plain text.
-    enum Op { Dbl, Lng, Txt };
+    enum Op { Dbl, Lng, Txt, Raw };  // Txt through the grid, Raw straight into the model
     struct Case { CellType type; int decimals; bool thousands; Op op; double value; const char* text;
-                  const char* plain, *shown; } cases[] = {
-        {CellType::Number, 2, false, Dbl, 2.57, nullptr, "2.57", "2,57"},
-        {CellType::Number, 2, true, Dbl, 1234.5, nullptr, "1234.50", "1.234,50"},
-        {CellType::Number, 2, true, Dbl, -1234567.891, nullptr, "-1234567.89", "-1.234.567,89"},
-        {CellType::Number, 3, false, Dbl, 2500, nullptr, "2500.000", "2500,000"},
-        {CellType::Number, 2, true, Dbl, 999.99, nullptr, "999.99", "999,99"},
-        {CellType::Text, 2, false, Dbl, 0.1 + 0.2, nullptr, "0.3", "0,3"},
-        {CellType::Integer, 0, true, Lng, 1234567, nullptr, "1234567", "1234567"},  // codes never group
-        {CellType::Number, 2, false, Txt, 0, "n.d.", "n.d.", "n.d."},  // free text as written
-        {CellType::Text, 2, false, Txt, 0, "12.75 pz", "12.75 pz", "12.75 pz"},
+                  const char* plain, *shown; double read; } cases[] = {
+        {CellType::Number, 2, false, Dbl, 2.57, nullptr, "2.57", "2,57", 2.57},
+        {CellType::Number, 2, true, Dbl, 1234.5, nullptr, "1234.50", "1.234,50", 1234.5},
+        {CellType::Number, 2, true, Dbl, -1234567.891, nullptr, "-1234567.89", "-1.234.567,89", -1234567.891},
+        {CellType::Number, 3, false, Dbl, 2500, nullptr, "2500.000", "2500,000", 2500},
+        {CellType::Number, 2, true, Dbl, 999.99, nullptr, "999.99", "999,99", 999.99},
+        {CellType::Number, 2, true, Dbl, 0.004, nullptr, "0.00", "0,00", 0.004},  // the true value behind a zero
+        {CellType::Text, 2, false, Dbl, 0.1 + 0.2, nullptr, "0.3", "0,3", 0.3},
+        {CellType::Integer, 0, true, Lng, 1234567, nullptr, "1234567", "1234567", 1234567},  // codes never group
+        {CellType::Number, 2, true, Txt, 0, "1,500.5", "1500.50", "1.500,50", 1500.5},  // typed as text: a value
+        {CellType::Number, 2, false, Raw, 0, "n.d.", "n.d.", "n.d.", 0},  // free text as written
+        {CellType::Text, 2, false, Raw, 0, "12.75 pz", "12.75 pz", "12.75 pz", 12.75},  // read as atof/atol would
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown);
@@ -127,9 +103,12 @@ TEST(GridCells, NumbersShowInItalianAndAreTypedSo) {
         const auto* m = t.g.Model();
         if (c.op == Dbl) t.g.SetCellDouble(1, 1, c.value, 1);
         else if (c.op == Lng) t.g.SetCellLong(1, 1, static_cast<long>(c.value), 1);
+        else if (c.op == Txt) t.g.SetCellText(1, 1, QString::fromUtf8(c.text));
         else t.g.Model()->SetCellText(1, 1, QString::fromUtf8(c.text));
         EXPECT_EQ(t.g.GetCellText(1, 1), QString::fromUtf8(c.plain));
         EXPECT_EQ(m->data(m->index(0, 0), Qt::DisplayRole).toString(), QString::fromUtf8(c.shown));
+        EXPECT_DOUBLE_EQ(t.g.GetCellDouble(1, 1), c.read);
+        EXPECT_EQ(t.g.GetCellLong(1, 1), static_cast<long>(c.read));
     }
 
     // Edited in place: the editor opens on the Italian text and takes it back.
@@ -146,6 +125,14 @@ TEST(GridCells, NumbersShowInItalianAndAreTypedSo) {
         ASSERT_TRUE(m->setData(m->index(0, 0), QString::fromUtf8(c.text), Qt::EditRole)) << c.text;
         EXPECT_DOUBLE_EQ(t.g.GetCellDouble(1, 1), c.value) << c.text;
     }
+    t.g.SetMaxCols(2);
+    t.g.SetColType(2, CellType::Check);
+    t.g.SetCellLong(2, 1, 1, 1);  // a check cell shows a state, no text
+    EXPECT_EQ(m->data(m->index(0, 1), Qt::CheckStateRole).toInt(), Qt::Checked);
+    EXPECT_EQ(m->data(m->index(0, 1), Qt::DisplayRole).toString(), "");
+    t.g.SetCellText(3, 1, "x");  // outside the grid: nothing written, nothing read
+    EXPECT_EQ(t.g.GetCellText(3, 1), "");
+    QLocale::setDefault(QLocale::c());
 }
 
 TEST(GridCells, RedrawOffSendsNothingAndWritesOnAreCoalesced) {

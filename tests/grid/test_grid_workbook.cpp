@@ -31,6 +31,11 @@ QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArra
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? path : QString();
 }
 
+QString ZipFile(const QTemporaryDir& dir, const QString& name, const std::vector<std::pair<QString, QByteArray>>& parts) {
+    const QString path = dir.filePath(name);
+    return WriteZip(path, parts) ? path : QString();
+}
+
 // The grid as lines of cells joined by '|', trailing empty cells left out.
 QStringList GridLines(const CSpreadSheet& g) {
     QStringList lines;
@@ -90,8 +95,7 @@ QString Xlsx(const QTemporaryDir& dir, const QString& name, const QByteArray& sh
                                         "</c></row></sheetData></worksheet>"}};
     if (!strings.isEmpty()) parts.emplace_back("xl/sharedStrings.xml", strings);
     if (!styles.isEmpty()) parts.emplace_back("xl/styles.xml", styles);
-    const QString path = dir.filePath(name);
-    return WriteZip(path, parts) ? path : QString();
+    return ZipFile(dir, name, parts);
 }
 
 QString Ods(const QTemporaryDir& dir, const QString& name, const QByteArray& tableBody) {
@@ -104,10 +108,7 @@ QString Ods(const QTemporaryDir& dir, const QString& name, const QByteArray& tab
         "</table:table><table:table table:name=\"Altro\"><table:table-row><table:table-cell office:value-type=\"string\">"
         "<text:p>non letto</text:p></table:table-cell></table:table-row></table:table>"
         "</office:spreadsheet></office:body></office:document-content>";
-    const QString path = dir.filePath(name);
-    return WriteZip(path, {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}, {"content.xml", content}})
-               ? path
-               : QString();
+    return ZipFile(dir, name, {{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"}, {"content.xml", content}});
 }
 
 }  // namespace
@@ -307,15 +308,10 @@ TEST(GridWorkbook, KindsOfFilesAndFailedImportsLogged) {
         {"a text file named .xlsx", WriteFile(dir, "listino.xlsx", "CODICE;OFFERTA\n123;1,50\n"), 0},
         {"a text file named .txt", WriteFile(dir, "listino.txt", "CODICE;OFFERTA\n123;1,50\n"), 0},
         {"an empty file", WriteFile(dir, "vuoto.xls", {}), 0},
-        {"a zip of something else", [&] {
-             const QString p = dir.filePath("archivio.xlsx");
-             return WriteZip(p, {{"leggimi.txt", "ciao"}}) ? p : QString();
-         }(), 0},
-        {"a text document", [&] {
-             const QString p = dir.filePath("lettera.ods");
-             return WriteZip(p, {{"mimetype", "application/vnd.oasis.opendocument.text"}, {"content.xml", "<x/>"}})
-                        ? p : QString();
-         }(), 0},
+        {"a zip of something else", ZipFile(dir, "archivio.xlsx", {{"leggimi.txt", "ciao"}}), 0},
+        {"a text document",
+         ZipFile(dir, "lettera.ods", {{"mimetype", "application/vnd.oasis.opendocument.text"}, {"content.xml", "<x/>"}}),
+         0},
         {"a damaged compound file", WriteFile(dir, "rotto.xls", fakeOle), -1, "damaged workbook"},
         {"a cut .xlsx", WriteFile(dir, "tagliato.xlsx", xlsxBytes.left(xlsxBytes.size() * 2 / 3)), -1, "zip"},
         {"a missing file", dir.filePath("manca.xls"), -1, "no such file"},

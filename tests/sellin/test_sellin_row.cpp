@@ -75,43 +75,39 @@ TEST_F(SellinRowTest, ConditionsComeFromTheListThenTheLastPurchaseThenTheMaster)
         const char* name;
         long supplier;
         bool netOfVat;
-        const char* setup;  // extra SQL, or null
+        std::string setup;  // extra SQL, or empty
         const char* typed;
         const char* code;
         double price;
         std::vector<float> discounts;  // the first ones; the rest 0
     };
+    const std::string kPurchase =
+        "INSERT INTO admin.movimen2 (mov_serial, mov_data, mov_dep, mov_codice, mov_cau, mov_quantita, mov_prezzo, "
+        "mov_totale, mov_tipo, mov_rel, mov_cli_for) VALUES ";
     const Case cases[] = {
-        {"the supplier's list wins over his movements, without VAT", 1, true, nullptr, "ART001", "ART001", 0.80,
-         {10, 5}},
-        {"last purchase: the later of two, reason without value ignored", 2, false, nullptr, "ART006", "ART006", 0.32,
-         {5}},
-        {"last purchase net of VAT 22", 2, true, nullptr, "ART006", "ART006", 0.2623, {5}},
+        {"the supplier's list wins over his movements, without VAT", 1, true, "", "ART001", "ART001", 0.80, {10, 5}},
+        {"last purchase: the later of two, reason without value ignored", 2, false, "", "ART006", "ART006", 0.32, {5}},
+        {"last purchase net of VAT 22", 2, true, "", "ART006", "ART006", 0.2623, {5}},
         {"a purchase reason without quantity does not count", 2, false,
-         "INSERT INTO admin.movimen2 (mov_serial, mov_data, mov_dep, mov_codice, mov_cau, mov_quantita, mov_prezzo, "
-         "mov_totale, mov_tipo, mov_rel, mov_cli_for) VALUES (50, '2026-03-01', 1, 'ART006', 1, 3, 9, 27, 0, 1, 2)",
-         "ART006", "ART006", 0.32, {5}},
+         kPurchase + "(50, '2026-03-01', 1, 'ART006', 1, 3, 9, 27, 0, 1, 2)", "ART006", "ART006", 0.32, {5}},
         {"same day: the higher serial wins", 2, false,
-         "INSERT INTO admin.movimen2 (mov_serial, mov_data, mov_dep, mov_codice, mov_cau, mov_quantita, mov_prezzo, "
-         "mov_totale, mov_tipo, mov_rel, mov_cli_for) VALUES (51, '2026-03-01', 1, 'ART006', 3, 1, 0.41, 0.41, 0, 1, "
-         "2), (50, '2026-03-01', 1, 'ART006', 3, 1, 0.40, 0.40, 0, 1, 2)",
+         kPurchase + "(51, '2026-03-01', 1, 'ART006', 3, 1, 0.41, 0.41, 0, 1, 2), "
+                     "(50, '2026-03-01', 1, 'ART006', 3, 1, 0.40, 0.40, 0, 1, 2)",
          "ART006", "ART006", 0.41, {}},
         {"another depot's purchase does not count", 2, false,
-         "INSERT INTO admin.movimen2 (mov_serial, mov_data, mov_dep, mov_codice, mov_cau, mov_quantita, mov_prezzo, "
-         "mov_totale, mov_tipo, mov_rel, mov_cli_for) VALUES (50, '2026-03-01', 2, 'ART006', 3, 1, 0.99, 0.99, 0, 1, 2)",
-         "ART006", "ART006", 0.32, {5}},
-        {"master with its first discount", 2, false, nullptr, "ART001", "ART001", 0.60, {10}},
-        {"master with first discount 0 shifts discounts 2-8", 2, false, nullptr, "ART012", "ART012", 100, {10, 5}},
-        {"master without purchase price: the last cost", 2, false, nullptr, "ART013", "ART013", 3.50, {}},
+         kPurchase + "(50, '2026-03-01', 2, 'ART006', 3, 1, 0.99, 0.99, 0, 1, 2)", "ART006", "ART006", 0.32, {5}},
+        {"master with its first discount", 2, false, "", "ART001", "ART001", 0.60, {10}},
+        {"master with first discount 0 shifts discounts 2-8", 2, false, "", "ART012", "ART012", 100, {10, 5}},
+        {"master without purchase price: the last cost", 2, false, "", "ART013", "ART013", 3.50, {}},
         {"master 122 net of VAT 22", 2, true,
          "UPDATE admin.artanag SET ana_prezzo_acq = 122 WHERE ana_codice = 'ART020'", "ART020", "ART020", 100.0, {}},
-        {"a barcode keeps the master code", 2, false, nullptr, "8001234000012", "ART012", 100, {10, 5}},
-        {"an unknown code proposes nothing", 1, false, nullptr, "NOSUCH", "NOSUCH", 0, {}},
+        {"a barcode keeps the master code", 2, false, "", "8001234000012", "ART012", 100, {10, 5}},
+        {"an unknown code proposes nothing", 1, false, "", "NOSUCH", "NOSUCH", 0, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Cleanup();
-        if (c.setup) Exec(c.setup);
+        if (!c.setup.empty()) Exec(c.setup);
         tavelo_db_impo.imp_acq_netto_iva = c.netOfVat ? 1 : 0;
         head.pah_forn = c.supplier;
         auto d = Open();
@@ -140,10 +136,7 @@ TEST_F(SellinRowTest, NewRowCopiesTheHeaderAndDrawsTheNextCode) {
     EXPECT_EQ(d->m_rec.pra_forn, 1);
     EXPECT_EQ(d->m_rec.pra_data_ini, head.pah_data_ini);
     EXPECT_EQ(d->m_rec.pra_ces_fin, head.pah_ces_fin);
-    EXPECT_TRUE(d->ToolBar()->Button(ID_RECORD_SALVA));
-    EXPECT_FALSE(d->ToolBar()->Button(ID_RECORD_ELIMINA));
     EXPECT_EQ(LastFocus(), "edtArt");
-    EXPECT_FALSE(W(*d, "edtArtDes")->isEnabled());
 }
 
 TEST_F(SellinRowTest, SaveOffersTheMixGroupAndStaysOpenOnTheNextRow) {
@@ -172,7 +165,7 @@ TEST_F(SellinRowTest, SaveOffersTheMixGroupAndStaysOpenOnTheNextRow) {
         if (c.answer) ui.QueueAnswer(c.answer);
         PressKey(Qt::Key_F2);
         ASSERT_EQ(ui.messages.size(), c.answer ? 1u : 0u);
-        if (c.answer) EXPECT_EQ(ui.messages[0].text, QString::fromUtf8(CPromoSellinRow::kMixQuestion));
+        if (c.answer) { EXPECT_EQ(ui.messages[0].text, QString::fromUtf8(CPromoSellinRow::kMixQuestion)); }
         ASSERT_EQ(reported.size(), c.written.size());
         std::vector<long> codes;
         for (std::size_t i = 0; i < reported.size(); ++i) {
@@ -221,7 +214,7 @@ TEST_F(SellinRowTest, RefusedSavesFocusTheArticleOrClose) {
         EXPECT_EQ(ui.beeps.size(), c.beep ? 1u : 0u);
         EXPECT_EQ(ui.messages.size(), c.message ? 1u : 0u);
         EXPECT_EQ(d->isVisible(), !c.closed);
-        if (!c.closed) EXPECT_EQ(LastFocus(), "edtArt");
+        if (!c.closed) { EXPECT_EQ(LastFocus(), "edtArt"); }
     }
     // Any other failure: the dialog stays, ready for F2 again.
     Exec("INSERT INTO admin.prmacqhe (pah_codice, pah_desc, pah_forn, pah_registro) VALUES (9, 'ALTRA', 1, 'A')");
@@ -268,10 +261,7 @@ TEST_F(SellinRowTest, EditorOpensRowsAndKeepsItsGrid) {
     ASSERT_EQ(g->GetMaxRows(), 2);
 
     ui.QueueModal([](QDialog& dlg) {
-        auto& d = static_cast<CPromoSellinRow&>(dlg);
-        W<COrvEdit>(d, "edtArt")->SetText("ART005");
-        W<COrvEdit>(d, "edtArt")->SetModify(true);
-        d.OnEnKillfocusArt();
+        TypeArticle(static_cast<CPromoSellinRow&>(dlg), "ART005");
         PressKey(Qt::Key_F2);
         return frame::IDCANCEL;
     });
