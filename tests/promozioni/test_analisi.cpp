@@ -384,27 +384,30 @@ std::vector<WorkRow> Walk(const PROMOTES& prt, const CSpreadSheet& grid, const s
     SACommand cmd(&c), cmd2(&c);
     std::vector<long> sections;
     LoadSezArray(&cmd, sections);
-    auto period = [&](long dep) {
-        cmd.Param("coddep").setAsLong(dep);
-        cmd.Param("d_start").setAsDateTime(JulianToSADateTime(prt.prt_data_ini));
-        cmd.Param("d_stop").setAsDateTime(JulianToSADateTime(prt.prt_data_fin));
-    };
-    std::vector<WorkRow> rows;
-    for (long dep : deps) {
-        double totQta = 0, totVal = 0;
-        cmd.setCommandText("SELECT movimen2.*, caumaga1.* FROM admin.movimen2 LEFT JOIN admin.caumaga1 ON mov_cau = "
-                           "cau_codice WHERE mov_dep = :coddep AND mov_data BETWEEN :d_start AND :d_stop");
-        period(dep);
+    // Each movement of the statement in cmd with its reason.
+    auto movements = [&](auto&& fn) {
         cmd.Execute();
         while (cmd.FetchNext()) {
             MOVIMENTI mov{};
             CAUMAGA cau{};
             sqlmov.ReadFields(&cmd, &mov);
             sqlcau.ReadFields(&cmd, &cau);
+            fn(mov, cau);
+        }
+    };
+    std::vector<WorkRow> rows;
+    for (long dep : deps) {
+        double totQta = 0, totVal = 0;
+        cmd.setCommandText("SELECT movimen2.*, caumaga1.* FROM admin.movimen2 LEFT JOIN admin.caumaga1 ON mov_cau = "
+                           "cau_codice WHERE mov_dep = :coddep AND mov_data BETWEEN :d_start AND :d_stop");
+        cmd.Param("coddep").setAsLong(dep);
+        cmd.Param("d_start").setAsDateTime(JulianToSADateTime(prt.prt_data_ini));
+        cmd.Param("d_stop").setAsDateTime(JulianToSADateTime(prt.prt_data_fin));
+        movements([&](MOVIMENTI mov, const CAUMAGA& cau) {
             RecalcMovimento(&mov, 0);
             totQta += (cau.cau_qvenduta_1 - cau.cau_qvenduta_2) * mov.mov_quantita;
             totVal += (cau.cau_vvenduto_1 - cau.cau_vvenduto_2) * mov.mov_totale;
-        }
+        });
         std::set<std::string> seen;
         for (long row = 1; row <= grid.GetMaxRows(); ++row) {
             const std::string art = grid.GetCellText(4, row).trimmed().toStdString(),
@@ -426,14 +429,9 @@ std::vector<WorkRow> Walk(const PROMOTES& prt, const CSpreadSheet& grid, const s
                                "cau_codice WHERE mov_dep = :coddep AND mov_codice = :codart");
             cmd.Param("coddep").setAsLong(dep);
             cmd.Param("codart").setAsString(art);
-            cmd.Execute();
-            while (cmd.FetchNext()) {
-                MOVIMENTI mov{};
-                CAUMAGA cau{};
-                sqlmov.ReadFields(&cmd, &mov);
-                sqlcau.ReadFields(&cmd, &cau);
+            movements([&](const MOVIMENTI& mov, const CAUMAGA& cau) {
                 Add(a, mov, cau, prt.prt_data_ini, prt.prt_data_fin, acqIni, acqFin);
-            }
+            });
             ARTANAG ana{};
             sqlana.Search(&cmd2, art.c_str(), &ana);
             double costo = 0;
