@@ -50,4 +50,18 @@ private:
     }
 };
 
+// Runs the registered benchmarks into rep; --db and its value are ours, not
+// Google Benchmark's.
+inline void RunAll(int argc, char** argv, TimesReporter& rep) {
+    std::vector<char*> args;
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--db") == 0 && i + 1 < argc) ++i;
+        else args.push_back(argv[i]);
+    }
+    int n = static_cast<int>(args.size());
+    benchmark::Initialize(&n, args.data());
+    benchmark::RunSpecifiedBenchmarks(&rep);
+    benchmark::Shutdown();
+}
+
 }  // namespace bench

@@ -320,10 +320,8 @@ int main(int argc, char** argv) {
         SACommand cmd(&con);
         LoadCompany(&cmd);
     }
-    benchmark::Initialize(&argc, argv);
     bench::TimesReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    bench::RunAll(argc, argv, reporter);
     const double program = reporter.Real("BM_Estrai"), setBased = reporter.Real("BM_SetBasedLibpq"),
                  walk = reporter.Real("BM_WalkLibpq");
     if (setBased > 0 && walk > 0)

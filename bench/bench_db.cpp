@@ -106,10 +106,8 @@ int main(int argc, char** argv) {
     g_conninfo = bench::ConnInfo(argc, argv, "bench_db");
     if (g_conninfo.empty()) return 2;
     Seed();
-    benchmark::Initialize(&argc, argv);
     bench::TimesReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    bench::RunAll(argc, argv, reporter);
     const double obj = reporter.Real("BM_TableObject"), bare = reporter.Real("BM_BareLibpq");
     if (bare > 0)
         std::printf("\n2500 promotion rows: records %.3f ms, bare libpq %.3f ms, ratio %.2fx (target <= 1.30x)\n",

@@ -211,11 +211,9 @@ BENCHMARK(BM_VectorFill)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
     Rows();
     bench::TimesReporter rep;
-    benchmark::RunSpecifiedBenchmarks(&rep);
-    benchmark::Shutdown();
+    bench::RunAll(argc, argv, rep);
     // CPU time too: on a busy machine wall time says more about the others.
     for (auto* times : {&rep.real, &rep.cpu}) {
         const double grid = (*times)["BM_GridFill"], vec = (*times)["BM_VectorFill"];

@@ -186,10 +186,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     orvdb::SetConnInfo(g_conninfo);
     Seed();
-    benchmark::Initialize(&argc, argv);
     bench::TimesReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    bench::RunAll(argc, argv, reporter);
     const double calcola = reporter.Real("BM_Calcola"),
                  perLine = reporter.Real("BM_PerLineLibpq/0"),
                  perLinePrepared = reporter.Real("BM_PerLineLibpq/1"),

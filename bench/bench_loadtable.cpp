@@ -239,10 +239,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     orvdb::SetConnInfo(g_conninfo);
     Seed();
-    benchmark::Initialize(&argc, argv);
     bench::TimesReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    bench::RunAll(argc, argv, reporter);
     const double load = reporter.Real("BM_LoadTable"), bare = reporter.Real("BM_BareLibpq"),
                  bareConnect = reporter.Real("BM_BareLibpqConnect");
     if (bare > 0 && bareConnect > 0)

@@ -133,10 +133,8 @@ int main(int argc, char** argv) {
     BenchUi ui;
     frame::SetUi(&ui);
     Seed();
-    benchmark::Initialize(&argc, argv);
     bench::TimesReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    bench::RunAll(argc, argv, reporter);
     const double report = reporter.Real("BM_ReportPdf"), bare = reporter.Real("BM_BareSql");
     if (report > 0 && bare > 0)
         std::printf("\npromozi1.rpt, 2500 rows, %d pages to PDF: report %.1f ms, bare SQL %.1f ms, ratio %.2fx "

@@ -266,10 +266,8 @@ int main(int argc, char** argv) {
     orvdb::SetConnInfo(g_conninfo);
     Seed();
     SeedList();
-    benchmark::Initialize(&argc, argv);
     bench::TimesReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    bench::RunAll(argc, argv, reporter);
     const double load = reporter.Real("BM_LoadTable"), bare = reporter.Real("BM_BareLibpqConnect");
     if (bare > 0)
         std::printf("\n2500 sell-in rows into the grid: LoadTable %.3f ms, bare libpq + texts with a connection "

@@ -175,16 +175,8 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Iterations(3);
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        if (std::string(argv[i]) == "--db" && i + 1 < argc) ++i;
-        else args.push_back(argv[i]);
-    }
-    int n = static_cast<int>(args.size());
-    benchmark::Initialize(&n, args.data());
     bench::TimesReporter rep;
-    benchmark::RunSpecifiedBenchmarks(&rep);
-    benchmark::Shutdown();
+    bench::RunAll(argc, argv, rep);
     const double imp = rep.Real("BM_Import"), bare = rep.Real("BM_BareLibpq");
     if (imp > 0 && bare > 0)
         std::printf("sell-in Excel import of %d lines %.0f ms, bare libpq %.0f ms: ratio %.2f (target <= 1.5)\n", kLines,

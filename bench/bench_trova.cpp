@@ -121,9 +121,8 @@ BENCHMARK(BM_PlainLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
     bench::TimesReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    bench::RunAll(argc, argv, reporter);
     for (int i = 0; i < 2; ++i) {
         const std::string arg = "/" + std::to_string(i);
         const double walk = reporter.Real("BM_TrovaWalk" + arg), plain = reporter.Real("BM_PlainLoop" + arg);

@@ -228,17 +228,8 @@ int main(int argc, char** argv) {
             ->UseRealTime()
             ->Iterations(3);
     }
-    // --db is ours, not Google Benchmark's.
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
-        if (std::string(argv[i]) == "--db" && i + 1 < argc) ++i;
-        else args.push_back(argv[i]);
-    }
-    int n = static_cast<int>(args.size());
-    benchmark::Initialize(&n, args.data());
     bench::TimesReporter rep;
-    benchmark::RunSpecifiedBenchmarks(&rep);
-    benchmark::Shutdown();
+    bench::RunAll(argc, argv, rep);
 
     const char* names[] = {"xls", "xlsx", "ods", "csv"};
     const double targets[] = {0, 3, 3, 1};

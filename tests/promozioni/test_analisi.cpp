@@ -97,13 +97,10 @@ public:
     }
 };
 
-class AnalisiTest : public DbTest {
+class AnalisiTest : public CompanyTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        orvdb::SetConnInfo(SuiteConnInfo());
-        SACommand cmd(&con);
-        LoadCompany(&cmd);
+        CompanyTest::SetUp();
         qputenv("PROMO_REPORT_OUT", out.path().toUtf8());
         static bool seeded = false;
         if (!seeded) Seed(), seeded = true;

@@ -22,13 +22,11 @@ namespace {
 
 using Sheet = std::vector<std::vector<std::string>>;
 
-class SellinExcelTest : public DbTest {
+class SellinExcelTest : public CompanyTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        orvdb::SetConnInfo(SuiteConnInfo());
+        CompanyTest::SetUp();
         SACommand cmd(&con);
-        LoadCompany(&cmd);
         Exec("DELETE FROM admin.promoacq WHERE pra_codice > 2");
         dlg = std::make_unique<CPromoSellin>();
         ASSERT_TRUE(sqlpah.Search(&cmd, 1, &dlg->m_pah));

@@ -23,13 +23,11 @@ using namespace promotest;
 
 namespace {
 
-class SellinRowTest : public DbTest {
+class SellinRowTest : public CompanyTest {
 protected:
     void SetUp() override {
-        DbTest::SetUp();
-        orvdb::SetConnInfo(SuiteConnInfo());
+        CompanyTest::SetUp();
         SACommand cmd(&con);
-        LoadCompany(&cmd);
         ASSERT_TRUE(sqlpah.Search(&cmd, 1, &head));
         Cleanup();
     }
